@@ -1,0 +1,58 @@
+#include "args.hpp"
+
+namespace velmora {
+
+namespace {
+
+bool wrong_count(const char *func, Py_ssize_t expected, Py_ssize_t given) {
+    PyErr_Format(PyExc_TypeError, "%.200s() takes %.8s %zd positional argument%.1s (%zd given)",
+                 func, "exactly", expected, expected == 1 ? "" : "s", given);
+    return false;
+}
+
+}  // namespace
+
+bool bind_args_array(const char *func, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames,
+                     const char *const *names, Py_ssize_t nparams, PyObject **out) {
+    const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
+    if (nargs > nparams) {
+        return wrong_count(func, nparams, nargs);
+    }
+    for (Py_ssize_t i = 0; i < nparams; ++i) {
+        out[i] = i < nargs ? args[i] : nullptr;
+    }
+    const Py_ssize_t nkw = kwnames == nullptr ? 0 : PyTuple_GET_SIZE(kwnames);
+    for (Py_ssize_t k = 0; k < nkw; ++k) {
+        PyObject *key = PyTuple_GET_ITEM(kwnames, k);
+        if (!PyUnicode_Check(key)) {
+            PyErr_Format(PyExc_TypeError, "%.200s() keywords must be strings", func);
+            return false;
+        }
+        Py_ssize_t match = -1;
+        for (Py_ssize_t i = 0; i < nparams; ++i) {
+            if (PyUnicode_CompareWithASCIIString(key, names[i]) == 0) {
+                match = i;
+                break;
+            }
+        }
+        if (match < 0) {
+            PyErr_Format(PyExc_TypeError, "%s() got an unexpected keyword argument '%U'", func, key);
+            return false;
+        }
+        if (out[match] != nullptr) {
+            PyErr_Format(PyExc_TypeError, "%s() got multiple values for keyword argument '%U'", func,
+                         key);
+            return false;
+        }
+        out[match] = args[nargs + k];
+    }
+    for (Py_ssize_t i = 0; i < nparams; ++i) {
+        if (out[i] == nullptr) {
+            // Counted like the positional arguments before the first missing parameter.
+            return wrong_count(func, nparams, i);
+        }
+    }
+    return true;
+}
+
+}  // namespace velmora

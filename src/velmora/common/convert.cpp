@@ -1,0 +1,66 @@
+#include "convert.hpp"
+
+#include "ref.hpp"
+
+#include <climits>
+
+namespace velmora {
+
+namespace {
+
+bool int_from_long(PyObject *value, int &out) {
+    int overflow = 0;
+    const long long v = PyLong_AsLongLongAndOverflow(value, &overflow);
+    if (overflow != 0) {
+        // Beyond 64 bits: the host's own overflow message.
+        (void)PyLong_AsLong(value);
+        return false;
+    }
+    if (v == -1 && PyErr_Occurred()) {
+        return false;
+    }
+    if (v < INT_MIN || v > INT_MAX) {
+        PyErr_SetString(PyExc_OverflowError, "value too large to convert to int");
+        return false;
+    }
+    out = static_cast<int>(v);
+    return true;
+}
+
+}  // namespace
+
+bool to_int32(PyObject *o, int &out) {
+    if (PyLong_Check(o)) {
+        return int_from_long(o, out);
+    }
+    PyNumberMethods *nb = Py_TYPE(o)->tp_as_number;
+    if (nb == nullptr || nb->nb_int == nullptr) {
+        PyErr_SetString(PyExc_TypeError, "an integer is required");
+        return false;
+    }
+    ref value = ref::steal(nb->nb_int(o));
+    if (!value) {
+        return false;
+    }
+    if (!PyLong_CheckExact(value.get())) {
+        if (!PyLong_Check(value.get())) {
+            PyErr_Format(PyExc_TypeError, "__int__ returned non-int (type %.200s)",
+                         Py_TYPE(value.get())->tp_name);
+            return false;
+        }
+        if (PyErr_WarnFormat(PyExc_DeprecationWarning, 1,
+                             "__int__ returned non-int (type %.200s).  The ability to return an "
+                             "instance of a strict subclass of int is deprecated, and may be "
+                             "removed in a future version of Python.",
+                             Py_TYPE(value.get())->tp_name) < 0) {
+            return false;
+        }
+    }
+    return int_from_long(value.get(), out);
+}
+
+char *double_repr(double value) {
+    return PyOS_double_to_string(value, 'r', 0, Py_DTSF_ADD_DOT_0, nullptr);
+}
+
+}  // namespace velmora

@@ -1,0 +1,43 @@
+// The real conversion (one Python object to one component) and the integer conversion.
+#pragma once
+
+#include "velmora.h"
+
+namespace velmora {
+
+// An exact float is read directly and an exact int without a temporary float; anything
+// else goes through the host's float conversion (__float__, then __index__). Returns
+// false with the host's exception set.
+inline bool to_double(PyObject *o, double &out) {
+    if (PyFloat_CheckExact(o)) {
+        out = PyFloat_AS_DOUBLE(o);
+        return true;
+    }
+    const double d = PyLong_CheckExact(o) ? PyLong_AsDouble(o) : PyFloat_AsDouble(o);
+    if (d == -1.0 && PyErr_Occurred()) {
+        return false;
+    }
+    out = d;
+    return true;
+}
+
+// The real conversion into a record's storage type. Narrowing to float rounds to nearest
+// (ties to even); magnitudes beyond the float range become infinities, as IEEE says.
+template <class Scalar> inline bool to_scalar(PyObject *o, Scalar &out) {
+    double d;
+    if (!to_double(o, d)) {
+        return false;
+    }
+    out = static_cast<Scalar>(d);
+    return true;
+}
+
+// To a signed 32-bit integer through the type's integer conversion (__int__), with the
+// messages callers of from_ints see. Returns false with an exception set.
+bool to_int32(PyObject *o, int &out);
+
+// The pieces of Python's repr of a float: shortest round-trip text, ".0" on integers.
+// The text is owned by the caller (PyMem_Free); nullptr with an exception set on failure.
+char *double_repr(double value);
+
+}  // namespace velmora

@@ -1,0 +1,261 @@
+/*
+ * velmora._testabi: a test-only native module that uses velmora exactly as a third-party
+ * native module would: import a class through the size-checked import, take its C-level
+ * table from the capsule, call the slots. Plain C11 against the public header, which
+ * also proves the header compiles as C.
+ */
+#include "velmora.h"
+
+static PyTypeObject *v2_type, *v3_type, *v4_type;
+static Vector2MethodTable *v2;
+static Vector3MethodTable *v3;
+static Vector4MethodTable *v4;
+
+/* Guards the test module itself: a wrong test argument must not crash the interpreter. */
+static int check(PyObject *o, PyTypeObject *type) {
+    if (Py_TYPE(o) != type) {
+        PyErr_Format(PyExc_TypeError, "testabi: expected %s, got %s", type->tp_name, Py_TYPE(o)->tp_name);
+        return 0;
+    }
+    return 1;
+}
+
+static PyObject *none_or_error(void) {
+    if (PyErr_Occurred()) {
+        return NULL;
+    }
+    Py_RETURN_NONE;
+}
+
+static PyObject *double_or_error(double d) {
+    if (PyErr_Occurred()) {
+        return NULL;
+    }
+    return PyFloat_FromDouble(d);
+}
+
+/* ---- entries the three vector tables share, by kind ---- */
+
+#define SELF_FLAG_OBJ(P, O, name)                                                   \
+    static PyObject *P##_##name(PyObject *m, PyObject *args) {                      \
+        PyObject *s; int flag;                                                      \
+        (void)m;                                                                    \
+        if (!PyArg_ParseTuple(args, "Oi", &s, &flag) || !check(s, P##_type)) return NULL; \
+        return (PyObject *)P->name((O *)s, flag);                                   \
+    }
+#define SELF_OTHER_OBJ(P, O, name)                                                  \
+    static PyObject *P##_##name(PyObject *m, PyObject *args) {                      \
+        PyObject *s, *o;                                                            \
+        (void)m;                                                                    \
+        if (!PyArg_ParseTuple(args, "OO", &s, &o) || !check(s, P##_type) || !check(o, P##_type)) return NULL; \
+        return (PyObject *)P->name((O *)s, (O *)o);                                 \
+    }
+#define SELF_OTHER_VOID(P, O, name)                                                 \
+    static PyObject *P##_##name(PyObject *m, PyObject *args) {                      \
+        PyObject *s, *o;                                                            \
+        (void)m;                                                                    \
+        if (!PyArg_ParseTuple(args, "OO", &s, &o) || !check(s, P##_type) || !check(o, P##_type)) return NULL; \
+        P->name((O *)s, (O *)o);                                                    \
+        return none_or_error();                                                     \
+    }
+#define SELF_OTHER_FLAG_DOUBLE(P, O, name)                                          \
+    static PyObject *P##_##name(PyObject *m, PyObject *args) {                      \
+        PyObject *s, *o; int flag;                                                  \
+        (void)m;                                                                    \
+        if (!PyArg_ParseTuple(args, "OOi", &s, &o, &flag) || !check(s, P##_type) || !check(o, P##_type)) return NULL; \
+        return double_or_error(P->name((O *)s, (O *)o, flag));                      \
+    }
+
+#define VECTOR_ENTRIES(P, O, COPY)                                                  \
+    static PyObject *P##_cfrom_list(PyObject *m, PyObject *args) {                  \
+        PyObject *l; (void)m;                                                       \
+        if (!PyArg_ParseTuple(args, "O!", &PyList_Type, &l)) return NULL;           \
+        return (PyObject *)P->cfrom_list(l);                                        \
+    }                                                                               \
+    static PyObject *P##_cfrom_tuple(PyObject *m, PyObject *args) {                 \
+        PyObject *t; (void)m;                                                       \
+        if (!PyArg_ParseTuple(args, "O!", &PyTuple_Type, &t)) return NULL;          \
+        return (PyObject *)P->cfrom_tuple(t);                                       \
+    }                                                                               \
+    static PyObject *P##_##COPY(PyObject *m, PyObject *args) {                      \
+        PyObject *o; (void)m;                                                       \
+        if (!PyArg_ParseTuple(args, "O", &o) || !check(o, P##_type)) return NULL;   \
+        return (PyObject *)P->COPY((O *)o);                                         \
+    }                                                                               \
+    static PyObject *P##_c_get_tuple(PyObject *m, PyObject *args) {                 \
+        PyObject *s; (void)m;                                                       \
+        if (!PyArg_ParseTuple(args, "O", &s) || !check(s, P##_type)) return NULL;   \
+        return P->c_get_tuple((O *)s);                                              \
+    }                                                                               \
+    static PyObject *P##__sadd(PyObject *m, PyObject *args) {                       \
+        PyObject *s, *a, *b; (void)m;                                               \
+        if (!PyArg_ParseTuple(args, "OOO", &s, &a, &b) || !check(s, P##_type) ||    \
+            !check(a, P##_type) || !check(b, P##_type)) return NULL;                \
+        P->_sadd((O *)s, (O *)a, (O *)b);                                           \
+        return none_or_error();                                                     \
+    }                                                                               \
+    static PyObject *P##_sadd(PyObject *m, PyObject *args) {                        \
+        PyObject *s, *a, *b; int flag; (void)m;                                     \
+        if (!PyArg_ParseTuple(args, "OOOi", &s, &a, &b, &flag) || !check(s, P##_type) || \
+            !check(a, P##_type) || !check(b, P##_type)) return NULL;                \
+        P->sadd((O *)s, (O *)a, (O *)b, flag);                                      \
+        return none_or_error();                                                     \
+    }                                                                               \
+    SELF_OTHER_OBJ(P, O, _add)                                                      \
+    SELF_OTHER_OBJ(P, O, _sub)                                                      \
+    SELF_OTHER_VOID(P, O, _iadd)                                                    \
+    SELF_OTHER_VOID(P, O, _isub)                                                    \
+    SELF_OTHER_VOID(P, O, _imul)                                                    \
+    SELF_FLAG_OBJ(P, O, get_tuple)                                                  \
+    SELF_FLAG_OBJ(P, O, to_round)                                                   \
+    SELF_FLAG_OBJ(P, O, get_round)                                                  \
+    SELF_FLAG_OBJ(P, O, to_abs)                                                     \
+    SELF_FLAG_OBJ(P, O, get_abs)                                                    \
+    SELF_FLAG_OBJ(P, O, to_neg)                                                     \
+    SELF_FLAG_OBJ(P, O, get_neg)                                                    \
+    SELF_FLAG_OBJ(P, O, get_int_tuple)                                              \
+    SELF_FLAG_OBJ(P, O, get_rounded_tuple)                                          \
+    SELF_FLAG_OBJ(P, O, copy)                                                       \
+    SELF_FLAG_OBJ(P, O, to_normalized)                                              \
+    SELF_FLAG_OBJ(P, O, get_normalized)                                             \
+    SELF_OTHER_FLAG_DOUBLE(P, O, distance_to)                                       \
+    SELF_OTHER_FLAG_DOUBLE(P, O, distance_squared_to)                               \
+    SELF_OTHER_FLAG_DOUBLE(P, O, dot)
+
+VECTOR_ENTRIES(v2, Vector2Object, cfrom_vector2)
+VECTOR_ENTRIES(v3, Vector3Object, cfrom_vector3)
+VECTOR_ENTRIES(v4, Vector4Object, cfrom_vector4)
+
+/* ---- entries whose arity differs per class ---- */
+
+static PyObject *v2_new(PyObject *m, PyObject *a) {
+    double x, y; (void)m;
+    return PyArg_ParseTuple(a, "dd", &x, &y) ? (PyObject *)v2->new_(x, y) : NULL;
+}
+static PyObject *v2_cfrom_xy(PyObject *m, PyObject *a) {
+    double x, y; (void)m;
+    return PyArg_ParseTuple(a, "dd", &x, &y) ? (PyObject *)v2->cfrom_xy(x, y) : NULL;
+}
+static PyObject *v2_cfrom_ints(PyObject *m, PyObject *a) {
+    int x, y; (void)m;
+    return PyArg_ParseTuple(a, "ii", &x, &y) ? (PyObject *)v2->cfrom_ints(x, y) : NULL;
+}
+static PyObject *v2_cfrom_floats(PyObject *m, PyObject *a) {
+    float x, y; (void)m;
+    return PyArg_ParseTuple(a, "ff", &x, &y) ? (PyObject *)v2->cfrom_floats(x, y) : NULL;
+}
+static PyObject *v2_cfrom_struct(PyObject *m, PyObject *a) {
+    Vector2 r; (void)m;
+    return PyArg_ParseTuple(a, "ff", &r.x, &r.y) ? (PyObject *)v2->cfrom_struct(r) : NULL;
+}
+static PyObject *v3_new(PyObject *m, PyObject *a) {
+    double x, y, z; (void)m;
+    return PyArg_ParseTuple(a, "ddd", &x, &y, &z) ? (PyObject *)v3->new_(x, y, z) : NULL;
+}
+static PyObject *v3_cfrom_xyz(PyObject *m, PyObject *a) {
+    double x, y, z; (void)m;
+    return PyArg_ParseTuple(a, "ddd", &x, &y, &z) ? (PyObject *)v3->cfrom_xyz(x, y, z) : NULL;
+}
+static PyObject *v3_cfrom_ints(PyObject *m, PyObject *a) {
+    int x, y, z; (void)m;
+    return PyArg_ParseTuple(a, "iii", &x, &y, &z) ? (PyObject *)v3->cfrom_ints(x, y, z) : NULL;
+}
+static PyObject *v3_cfrom_floats(PyObject *m, PyObject *a) {
+    float x, y, z; (void)m;
+    return PyArg_ParseTuple(a, "fff", &x, &y, &z) ? (PyObject *)v3->cfrom_floats(x, y, z) : NULL;
+}
+static PyObject *v3_cross(PyObject *m, PyObject *args) {
+    PyObject *s, *o; int flag; (void)m;
+    if (!PyArg_ParseTuple(args, "OOi", &s, &o, &flag) || !check(s, v3_type) || !check(o, v3_type)) return NULL;
+    return (PyObject *)v3->cross((Vector3Object *)s, (Vector3Object *)o, flag);
+}
+static PyObject *v4_new(PyObject *m, PyObject *a) {
+    double x, y, z, w; (void)m;
+    return PyArg_ParseTuple(a, "dddd", &x, &y, &z, &w) ? (PyObject *)v4->new_(x, y, z, w) : NULL;
+}
+static PyObject *v4_cfrom_xyzw(PyObject *m, PyObject *a) {
+    double x, y, z, w; (void)m;
+    return PyArg_ParseTuple(a, "dddd", &x, &y, &z, &w) ? (PyObject *)v4->cfrom_xyzw(x, y, z, w) : NULL;
+}
+static PyObject *v4_cfrom_ints(PyObject *m, PyObject *a) {
+    int x, y, z, w; (void)m;
+    return PyArg_ParseTuple(a, "iiii", &x, &y, &z, &w) ? (PyObject *)v4->cfrom_ints(x, y, z, w) : NULL;
+}
+static PyObject *v4_cfrom_floats(PyObject *m, PyObject *a) {
+    float x, y, z, w; (void)m;
+    return PyArg_ParseTuple(a, "ffff", &x, &y, &z, &w) ? (PyObject *)v4->cfrom_floats(x, y, z, w) : NULL;
+}
+
+/* ---- the import routine and the module frame ---- */
+
+/* import_type(module_path, class_name, expected_size, with_table) -> (type, table address) */
+static PyObject *import_type(PyObject *m, PyObject *args) {
+    const char *path, *name;
+    Py_ssize_t size;
+    int with_table;
+    void *table = NULL;
+    (void)m;
+    if (!PyArg_ParseTuple(args, "ssnp", &path, &name, &size, &with_table)) return NULL;
+    PyTypeObject *type = velmora_import_type(path, name, size, with_table ? &table : NULL);
+    if (type == NULL) return NULL;
+    return Py_BuildValue("(NK)", (PyObject *)type, (unsigned long long)(uintptr_t)table);
+}
+
+/* The address held by a class's __pyx_vtable__ capsule. */
+static PyObject *table_address(PyObject *m, PyObject *cls) {
+    (void)m;
+    if (!PyType_Check(cls)) return PyErr_Format(PyExc_TypeError, "testabi: expected a type");
+    PyObject *capsule = PyDict_GetItemString(((PyTypeObject *)cls)->tp_dict, "__pyx_vtable__");
+    if (capsule == NULL) return PyErr_Format(PyExc_KeyError, "__pyx_vtable__");
+    void *p = PyCapsule_GetPointer(capsule, NULL);
+    return p ? PyLong_FromVoidPtr(p) : NULL;
+}
+
+/* Runs a module's exec step on a new module object made from the same definition. */
+static PyObject *exec_on_new_module(PyObject *m, PyObject *module) {
+    (void)m;
+    PyModuleDef *def = PyModule_GetDef(module);
+    if (def == NULL) return PyErr_Occurred() ? NULL : PyErr_Format(PyExc_TypeError, "no module definition");
+    PyObject *other = PyModule_New("velmora_testabi_other");
+    if (other == NULL) return NULL;
+    if (PyModule_ExecDef(other, def) < 0) {
+        Py_DECREF(other);
+        return NULL;
+    }
+    return other;
+}
+
+#define E(name) {#name, (PyCFunction)(void (*)(void))name, METH_VARARGS, NULL}
+#define VECTOR_DEFS(P, COPY)                                                        \
+    E(P##_new), E(P##_cfrom_list), E(P##_cfrom_ints), E(P##_cfrom_floats), E(P##_cfrom_tuple), \
+    E(P##_##COPY), E(P##__add), E(P##__sub), E(P##__iadd), E(P##__isub), E(P##__imul),     \
+    E(P##__sadd), E(P##_sadd), E(P##_get_tuple), E(P##_c_get_tuple), E(P##_to_round),      \
+    E(P##_get_round), E(P##_to_abs), E(P##_get_abs), E(P##_to_neg), E(P##_get_neg),        \
+    E(P##_get_int_tuple), E(P##_get_rounded_tuple), E(P##_copy), E(P##_to_normalized),     \
+    E(P##_get_normalized), E(P##_distance_to), E(P##_distance_squared_to), E(P##_dot)
+
+static PyMethodDef methods[] = {
+    VECTOR_DEFS(v2, cfrom_vector2), E(v2_cfrom_struct), E(v2_cfrom_xy),
+    VECTOR_DEFS(v3, cfrom_vector3), E(v3_cfrom_xyz), E(v3_cross),
+    VECTOR_DEFS(v4, cfrom_vector4), E(v4_cfrom_xyzw),
+    E(import_type),
+    {"table_address", table_address, METH_O, NULL},
+    {"exec_on_new_module", exec_on_new_module, METH_O, NULL},
+    {NULL, NULL, 0, NULL},
+};
+
+static int exec_module(PyObject *module) {
+    (void)module;
+    v2_type = velmora_import_type("velmora.vector2.vector2", "Vector2", sizeof(Vector2Object), (void **)&v2);
+    if (v2_type == NULL) return -1;
+    v3_type = velmora_import_type("velmora.vector3.vector3", "Vector3", sizeof(Vector3Object), (void **)&v3);
+    if (v3_type == NULL) return -1;
+    v4_type = velmora_import_type("velmora.vector4.vector4", "Vector4", sizeof(Vector4Object), (void **)&v4);
+    if (v4_type == NULL) return -1;
+    return 0;
+}
+
+static PyModuleDef_Slot slots[] = {{Py_mod_exec, (void *)exec_module}, {0, NULL}};
+static PyModuleDef def = {PyModuleDef_HEAD_INIT, "_testabi", NULL, 0, methods, slots, NULL, NULL, NULL};
+
+PyMODINIT_FUNC PyInit__testabi(void) { return PyModuleDef_Init(&def); }
