@@ -1,0 +1,161 @@
+"""Loading the vector modules: the frame every velmora module shares."""
+import importlib
+import subprocess
+import sys
+import textwrap
+import types
+
+import pytest
+
+import velmora._testabi as abi
+from conftest import VECTORS
+
+MODULES = ["velmora.vector2.vector2", "velmora.vector3.vector3", "velmora.vector4.vector4"]
+
+
+@pytest.mark.parametrize("path", MODULES)
+def test_reimport_gives_the_same_module_and_class(path):
+    module = importlib.import_module(path)
+    cls = getattr(module, path.rsplit(".", 1)[1].capitalize())
+    del sys.modules[path]
+    again = importlib.import_module(path)
+    assert again is module
+    assert getattr(again, cls.__name__) is cls
+    assert sys.modules[path] is module
+
+
+@pytest.mark.parametrize("path", MODULES)
+def test_exec_on_another_module_object_is_refused(path):
+    module = importlib.import_module(path)
+    name = path.rsplit(".", 1)[1]
+    with pytest.raises(RuntimeError) as info:
+        abi.exec_on_new_module(module)
+    assert str(info.value) == (
+        f"Module '{name}' has already been imported. Re-initialisation is not supported."
+    )
+
+
+@pytest.mark.parametrize("path", MODULES)
+def test_namespace_holds_the_class_and_an_empty_test_dict(path):
+    module = importlib.import_module(path)
+    cls_name = path.rsplit(".", 1)[1].capitalize()
+    assert module.__test__ == {} and type(module.__test__) is dict
+    cls = getattr(module, cls_name)
+    assert cls.__module__ == path
+    assert cls.__name__ == cls.__qualname__ == cls_name
+    assert module.__builtins__ is __import__("builtins")
+    assert module.__doc__ is None and cls.__doc__ is None
+
+
+@pytest.mark.parametrize("fam", VECTORS, ids=str)
+def test_class_shape(fam):
+    cls = fam.cls
+    assert type(cls.__dict__["__pyx_vtable__"]).__name__ == "PyCapsule"
+    assert abi.table_address(cls) != 0
+    # The class's own pickling hooks, not object's.
+    assert cls.__reduce__ is not object.__reduce__
+    assert "__reduce__" in cls.__dict__ and "__setstate__" in cls.__dict__
+    assert isinstance(cls.__dict__["from_tuple"], staticmethod)
+    with pytest.raises(TypeError, match="not an acceptable base type"):
+        types.new_class("Sub", (cls,))
+
+
+def test_from_methods_are_static():
+    from velmora.vector2.vector2 import Vector2
+
+    v = Vector2(1, 1)
+    w = v.from_xy(3, 4)
+    assert (w.x, w.y) == (3.0, 4.0) and (v.x, v.y) == (1.0, 1.0)
+
+
+def _run(code):
+    return subprocess.run([sys.executable, "-c", textwrap.dedent(code)], capture_output=True, text=True)
+
+
+@pytest.mark.parametrize("path", MODULES)
+def test_second_interpreter_is_refused(path):
+    pytest.importorskip("_testcapi")
+    result = _run(
+        f"""
+        import _testcapi, {path}
+        _testcapi.run_in_subinterp('''
+        try:
+            import {path}
+        except ImportError as e:
+            import os
+            os.write(1, ("refused: " + str(e)).encode())
+        ''')
+        """
+    )
+    assert result.stdout == (
+        "refused: Interpreter change detected - this module can only be loaded into one "
+        "interpreter per process."
+    ), result.stderr
+
+
+# ---- the size-checked type import, as other native modules use it ----
+
+
+def test_import_type_returns_the_class_and_its_table():
+    from velmora.vector2.vector2 import Vector2
+
+    cls, table = abi.import_type("velmora.vector2.vector2", "Vector2", 32, True)
+    assert cls is Vector2 and table == abi.table_address(Vector2)
+    cls, table = abi.import_type("builtins", "type", type.__basicsize__, False)
+    assert cls is type and table == 0
+
+
+def _import_in_fresh_process(setup, call):
+    return _run(
+        f"""
+        import sys, types, warnings
+        {setup}
+        import velmora._testabi as abi
+        try:
+            print("ok", {call})
+        except Exception as e:
+            print(type(e).__name__, e)
+        """
+    )
+
+
+@pytest.mark.parametrize(
+    "setup, expected",
+    [
+        ("m = types.ModuleType('fake'); sys.modules['fake'] = m; m.C = 5",
+         "TypeError fake.C is not a type object"),
+        ("m = types.ModuleType('fake'); sys.modules['fake'] = m",
+         "AttributeError module 'fake' has no attribute 'C'"),
+        ("m = types.ModuleType('fake'); sys.modules['fake'] = m; m.C = type('C', (), {'__slots__': ()})",
+         "ValueError fake.C size changed, may indicate binary incompatibility. "
+         "Expected 4096 from C header, got 16 from PyObject"),
+    ],
+)
+def test_import_type_failures(setup, expected):
+    result = _import_in_fresh_process(setup, "abi.import_type('fake', 'C', 4096, True)")
+    assert result.stdout.strip() == expected, result.stderr
+
+
+def test_import_type_missing_or_bad_table():
+    setup = "m = types.ModuleType('fake'); sys.modules['fake'] = m; m.C = type('C', (), {})"
+    result = _import_in_fresh_process(setup, "abi.import_type('fake', 'C', 8, True)")
+    assert result.stdout.strip() == "KeyError '__pyx_vtable__'"
+    setup += "; m.C.__pyx_vtable__ = 1"
+    result = _import_in_fresh_process(setup, "abi.import_type('fake', 'C', 8, True)")
+    assert result.stdout.strip().startswith("ValueError PyCapsule_GetPointer called with invalid")
+
+
+def test_import_type_larger_class_warns_and_loads():
+    setup = (
+        "from velmora.vector2.vector2 import Vector2; "
+        "m = types.ModuleType('fake'); sys.modules['fake'] = m; "
+        "m.C = type('C', (), {'__pyx_vtable__': Vector2.__dict__['__pyx_vtable__']})"
+    )
+    result = _import_in_fresh_process(
+        setup, "warnings.catch_warnings(record=True).__enter__() or abi.import_type('fake', 'C', 8, True)[1] > 0"
+    )
+    assert result.stdout.strip() == "ok True", result.stderr
+    result = _import_in_fresh_process(
+        setup + "; warnings.simplefilter('error')", "abi.import_type('fake', 'C', 8, True)"
+    )
+    assert result.stdout.strip().startswith("RuntimeWarning fake.C size changed")

@@ -1,0 +1,328 @@
+"""Making vectors: __init__, __new__, the from_… constructors, components and data."""
+import pytest
+
+from conftest import VECTORS, components, f32
+from velmora.vector2.vector2 import Vector2
+from velmora.vector3.vector3 import Vector3
+from velmora.vector4.vector4 import Vector4
+
+
+class Foreign:
+    """A vector of another library: recognised by its clamp_magnitude_ip method."""
+
+    def __init__(self, *values):
+        for letter, value in zip("xyzw", values):
+            setattr(self, letter, value)
+
+    def clamp_magnitude_ip(self):
+        pass
+
+
+class Index:
+    def __init__(self, value):
+        self.value = value
+
+    def __index__(self):
+        return self.value
+
+
+def test_positional_components(fam):
+    values = [0.1, -2, True, Index(7)][: fam.n]
+    v = fam.cls(*values)
+    assert components(v) == tuple(fam.store(float(getattr(x, "value", x))) for x in values)
+    assert components(fam.cls()) == (0.0,) * fam.n
+
+
+@pytest.mark.parametrize(
+    "arg_kind",
+    ["vector", "tuple", "list", "tuple_subclass", "list_subclass", "foreign"],
+)
+def test_single_argument_shapes(fam, arg_kind):
+    values = [3, 4, 5, 6][: fam.n]
+    arg = {
+        "vector": lambda: fam.cls(*values),
+        "tuple": lambda: tuple(values),
+        "list": lambda: list(values),
+        "tuple_subclass": lambda: type("T", (tuple,), {})(values),
+        "list_subclass": lambda: type("L", (list,), {})(values),
+        "foreign": lambda: Foreign(*values),
+    }[arg_kind]()
+    assert components(fam.cls(arg)) == tuple(map(float, values))
+
+
+@pytest.mark.parametrize(
+    "args, message",
+    [
+        ((1, 2, 3, 4, 5), "{n}() takes 0, 1, or {N} arguments, but 5 were given"),
+        (((1, 2, 3, 4, 5),), "{n}() takes a sequence of length {N}, but got 5"),
+        (((),), "{n}() takes a sequence of length {N}, but got 0"),
+        ((5,), "{n}() invalid constructor argument: int"),
+        ((range(2),), "{n}() invalid constructor argument: range"),
+        ((None,), "{n}() invalid constructor argument: NoneType"),
+    ],
+)
+def test_constructor_messages(fam, args, message):
+    with pytest.raises(TypeError) as info:
+        fam.cls(*args)
+    assert str(info.value) == message.format(n=fam.name, N=fam.n)
+
+
+def test_wrong_count_and_other_vector_class():
+    with pytest.raises(TypeError, match=r"^Vector3\(\) takes 0, 1, or 3 arguments, but 2 were given$"):
+        Vector3(1, 2)
+    with pytest.raises(TypeError, match="^Vector2\\(\\) invalid constructor argument: Vector3$"):
+        Vector2(Vector3())
+
+
+def test_keywords_refused(fam):
+    with pytest.raises(TypeError, match="^__init__\\(\\) got an unexpected keyword argument 'x'$"):
+        fam.cls(x=1)
+    v = fam.cls()
+    with pytest.raises(TypeError, match="^__init__\\(\\) got an unexpected keyword argument 'y'$"):
+        v.__init__(y=2)
+
+
+def test_conversion_errors_propagate():
+    with pytest.raises(TypeError, match="real number, not str"):
+        Vector2("1", 2)
+    with pytest.raises(OverflowError):
+        Vector4(10**400, 0, 0, 0)
+
+
+def test_precision_of_storage():
+    assert Vector2(0.1, 0).x == 0.10000000149011612
+    assert Vector4(0.1, 0, 0, 0).x == 0.1
+    assert Vector4.from_floats(0.1, 0, 0, 0).x == f32(0.1)
+    assert Vector2(1e39, 0).x == float("inf") and Vector3(-1e39, 0, 0).x == float("-inf")
+
+
+def test_foreign_vector_needs_every_attribute():
+    foreign = Foreign(1)
+    with pytest.raises(AttributeError):
+        Vector2(foreign)
+
+    class ListWithMarker(list):
+        def clamp_magnitude_ip(self):
+            pass
+
+    with pytest.raises(AttributeError):
+        Vector2(ListWithMarker([1, 2]))
+
+    class Exploding:
+        def __getattr__(self, name):
+            raise RuntimeError(name)
+
+    with pytest.raises(RuntimeError, match="clamp_magnitude_ip"):
+        Vector2(Exploding())
+
+
+def test_reinit_stores_components_one_at_a_time():
+    v = Vector2(7, 8)
+    with pytest.raises(TypeError):
+        v.__init__(1, "bad")
+    assert components(v) == (1.0, 8.0)
+    v.__init__()
+    assert components(v) == (0.0, 0.0)
+
+
+def test_new_ignores_arguments(fam):
+    v = fam.cls.__new__(fam.cls, 5, 6, key=1)
+    assert components(v) == (0.0,) * fam.n
+
+
+# ---- static constructors ----
+
+
+def test_from_numbers(fam):
+    cls = fam.cls
+    letters = fam.letters
+    assert components(getattr(cls, f"from_{letters}")(*[0.1] * fam.n)) == (fam.store(0.1),) * fam.n
+    kw = {c: i + 1 for i, c in enumerate(reversed(letters))}
+    assert components(getattr(cls, f"from_{letters}")(**kw)) == tuple(float(kw[c]) for c in letters)
+    assert components(cls.from_floats(*[0.1] * fam.n)) == (f32(0.1),) * fam.n
+    assert components(cls.from_ints(*[1.9, -1.9, 2, True][: fam.n])) == (1.0, -1.0, 2.0, 1.0)[: fam.n]
+    assert cls.from_ints(*[2**24 + 1] * fam.n).x == fam.store(2**24 + 1)
+
+
+def test_from_sequences_and_copies(fam):
+    cls = fam.cls
+    values = (1, 2, 3, 4, 5)
+    assert components(cls.from_tuple(values)) == tuple(map(float, values[: fam.n]))
+    assert components(cls.from_list(list(values))) == tuple(map(float, values[: fam.n]))
+    v = fam.make(1, 2, 3, 4)
+    copy = getattr(cls, f"from_vector{fam.n}")(other=v)
+    assert copy == v and copy is not v
+
+
+@pytest.mark.parametrize(
+    "method, arg, expected",
+    [
+        ("from_tuple", [1, 2, 3, 4], "tuple, got list"),
+        ("from_tuple", type("T", (tuple,), {})((1, 2, 3, 4)), "tuple, got T"),
+        ("from_tuple", None, "tuple, got NoneType"),
+        ("from_list", (1, 2, 3, 4), "list, got tuple"),
+        ("from_list", None, "list, got NoneType"),
+        ("copy", None, "{full}, got NoneType"),
+        ("copy", (1, 2, 3, 4), "{full}, got tuple"),
+    ],
+)
+def test_from_argument_types(fam, method, arg, expected):
+    if method == "copy":
+        method = f"from_vector{fam.n}"
+    with pytest.raises(TypeError) as info:
+        getattr(fam.cls, method)(arg)
+    assert str(info.value) == (
+        "Argument 'other' has incorrect type (expected " + expected.format(full=fam.full_name) + ")"
+    )
+
+
+def test_from_vector_refuses_another_class():
+    with pytest.raises(TypeError) as info:
+        Vector2.from_vector2(Vector3())
+    assert str(info.value) == (
+        "Argument 'other' has incorrect type (expected velmora.vector2.vector2.Vector2, "
+        "got velmora.vector3.vector3.Vector3)"
+    )
+
+
+@pytest.mark.parametrize("method", ["from_tuple", "from_list"])
+def test_from_short_sequence(fam, method):
+    seq = (1,) * (fam.n - 1)
+    with pytest.raises(TypeError) as info:
+        getattr(fam.cls, method)(seq if method == "from_tuple" else list(seq))
+    assert str(info.value) == f"{fam.name}() takes a sequence of length {fam.n}, but got {fam.n - 1}"
+
+
+@pytest.mark.parametrize(
+    "call, message",
+    [
+        (lambda: Vector2.from_xy(1), "from_xy() takes exactly 2 positional arguments (1 given)"),
+        (lambda: Vector2.from_xy(1, 2, 3), "from_xy() takes exactly 2 positional arguments (3 given)"),
+        (lambda: Vector2.from_xy(y=2), "from_xy() takes exactly 2 positional arguments (0 given)"),
+        (lambda: Vector2.from_xy(1, x=2), "from_xy() got multiple values for keyword argument 'x'"),
+        (lambda: Vector2.from_xy(1, z=2), "from_xy() got an unexpected keyword argument 'z'"),
+        (lambda: Vector2.from_tuple(), "from_tuple() takes exactly 1 positional argument (0 given)"),
+        (lambda: Vector3.from_ints(1, 2), "from_ints() takes exactly 3 positional arguments (2 given)"),
+        (lambda: Vector4.from_floats(1, 2, 3, w=4, v=5), "from_floats() got an unexpected keyword argument 'v'"),
+    ],
+)
+def test_binding_messages(call, message):
+    with pytest.raises(TypeError) as info:
+        call()
+    assert str(info.value) == message
+
+
+@pytest.mark.parametrize(
+    "value, exc, message",
+    [
+        (2**31, OverflowError, "value too large to convert to int"),
+        (-(2**31) - 1, OverflowError, "value too large to convert to int"),
+        (2**70, OverflowError, None),
+        ("1", TypeError, "an integer is required"),
+    ],
+)
+def test_from_ints_errors(value, exc, message):
+    with pytest.raises(exc) as info:
+        Vector2.from_ints(value, 0)
+    if message:
+        assert str(info.value) == message
+
+
+def test_from_ints_int_protocol():
+    class BadInt:
+        def __int__(self):
+            return 1.5
+
+    class SubInt(int):
+        pass
+
+    class GivesSubInt:
+        def __int__(self):
+            return SubInt(3)
+
+    with pytest.raises(TypeError, match=r"^__int__ returned non-int \(type float\)$"):
+        Vector2.from_ints(BadInt(), 0)
+    with pytest.warns(DeprecationWarning, match="strict subclass of int is deprecated"):
+        assert Vector2.from_ints(GivesSubInt(), 0).x == 3.0
+    assert Vector2.from_ints(2**31 - 1, -(2**31)).y == -(2.0**31)
+
+
+# ---- components and data ----
+
+
+def test_component_properties(fam):
+    v = fam.cls()
+    for i, letter in enumerate(fam.letters):
+        setattr(v, letter, 0.1 + i)
+        assert getattr(v, letter) == fam.store(0.1 + i)
+        with pytest.raises(TypeError):
+            setattr(v, letter, "x")
+        assert getattr(v, letter) == fam.store(0.1 + i)
+        with pytest.raises(NotImplementedError, match="^__del__$"):
+            delattr(v, letter)
+
+
+def test_data_property():
+    v = Vector2(0.1, 2)
+    assert v.data == {"x": f32(0.1), "y": 2.0} and list(v.data) == ["x", "y"]
+    d = v.data
+    d["x"] = 9
+    assert v.x == f32(0.1)
+    v.data = {"x": 1, "y": 2, "z": 3}
+    assert components(v) == (1.0, 2.0)
+
+    class Mapping:
+        def __getitem__(self, key):
+            return {"x": 5, "y": 6}[key]
+
+    v.data = Mapping()
+    assert components(v) == (5.0, 6.0)
+
+
+@pytest.mark.parametrize(
+    "value, exc, message",
+    [
+        ({"x": 1}, ValueError, "No value specified for struct attribute 'y'"),
+        ({"y": 1}, ValueError, "No value specified for struct attribute 'x'"),
+        ({"x": 1, "y": "a"}, TypeError, None),
+        (5, TypeError, "Expected a mapping, got int"),
+    ],
+)
+def test_data_failures_leave_vector_unchanged(value, exc, message):
+    v = Vector2(7, 8)
+    with pytest.raises(exc) as info:
+        v.data = value
+    if message:
+        assert str(info.value) == message
+    assert components(v) == (7.0, 8.0)
+    with pytest.raises(NotImplementedError, match="^__del__$"):
+        del v.data
+
+
+def test_data_lookup_errors_other_than_keyerror_propagate():
+    class Broken:
+        def __getitem__(self, key):
+            raise LookupError("custom")
+
+    with pytest.raises(LookupError, match="custom"):
+        Vector2().data = Broken()
+
+
+# ---- the free list ----
+
+
+@pytest.mark.parametrize("fam", VECTORS, ids=str)
+def test_free_list_reuse_order_and_capacity(fam):
+    cls = fam.cls
+    hold = [cls() for _ in range(1000)]  # takes whatever the free list holds
+    released = [cls(*[9] * fam.n) for _ in range(1500)]
+    ids = [id(v) for v in released]
+    while released:
+        released.pop()  # releases the last one first
+    # The first 1000 released (the last 1000 made) were kept, most recent on top.
+    reused = [cls.__new__(cls) for _ in range(1000)]
+    assert [id(v) for v in reused] == [ids[i] for i in range(500, 1500)]
+    assert all(components(v) == (0.0,) * fam.n for v in reused)
+    extra = cls()
+    assert id(extra) not in set(ids[500:])
+    del hold
