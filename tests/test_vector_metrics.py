@@ -128,4 +128,7 @@ def test_float32_metrics_match_a_fused_chain(values):
         assert u.dot(w) == dot
         assert u.length == f32(math.sqrt(sq))
         diffs = [f32(x - y) for x, y in zip(a, b)]
-        assert u.distance_squared_to(w) == sum(d * d for d in diffs)
+        total = 0.0  # left to right, as plain double additions (not the compensated sum())
+        for d in diffs:
+            total += d * d
+        assert u.distance_squared_to(w) == total

@@ -23,6 +23,8 @@ def tour() -> None:
     print("  Vector2(3, 4).get_normalized()->", v.get_normalized())
     print("  Vector3(1, 0, 0) x (0, 1, 0)  ->", Vector3(1, 0, 0).cross(Vector3(0, 1, 0)))
     print("  Vector4(1, 2, 3, 4).wzyx      ->", Vector4(1, 2, 3, 4).wzyx)
+    print("  Vector2(2.5, -2.5).get_rounded_tuple() ->", Vector2(2.5, -2.5).get_rounded_tuple(),
+          "(halves away from zero)")
 
 
 if __name__ == "__main__":

@@ -186,6 +186,57 @@ static PyObject *v4_cfrom_floats(PyObject *m, PyObject *a) {
     return PyArg_ParseTuple(a, "ffff", &x, &y, &z, &w) ? (PyObject *)v4->cfrom_floats(x, y, z, w) : NULL;
 }
 
+/* ---- GlyphInfo and a failing stand-in for the Image class ---- */
+
+static GlyphInfoMethodTable *gi;
+
+/* gi_new(value, offsetX, offsetY, advanceX, pixels, width, height, mipmaps, format) */
+static PyObject *gi_new(PyObject *m, PyObject *a) {
+    GlyphInfo g;
+    unsigned long long pixels;
+    (void)m;
+    if (!PyArg_ParseTuple(a, "iiiiKiiii", &g.value, &g.offsetX, &g.offsetY, &g.advanceX, &pixels,
+                          &g.image.width, &g.image.height, &g.image.mipmaps, &g.image.format)) {
+        return NULL;
+    }
+    g.image.data = (void *)(uintptr_t)pixels;
+    if (gi == NULL) {
+        PyTypeObject *t = velmora_import_type("velmora.glyph_info.glyph_info", "GlyphInfo",
+                                              sizeof(GlyphInfoObject), (void **)&gi);
+        if (t == NULL) return NULL;
+        Py_DECREF(t);
+    }
+    return (PyObject *)gi->new_(g);
+}
+
+/* A class laid out like Image whose `new` entry always fails. */
+static ImageObject *failing_new(Image record, ImageNewOptArgs *optional) {
+    (void)record;
+    PyErr_Format(PyExc_RuntimeError, "image refused (is_owner=%d)", optional->is_owner);
+    return NULL;
+}
+static ImageMethodTable failing_table = {.new_ = failing_new};
+static PyTypeObject failing_image = {
+    PyVarObject_HEAD_INIT(NULL, 0)
+    .tp_name = "velmora._testabi.FailingImage",
+    .tp_basicsize = sizeof(ImageObject),
+    .tp_flags = Py_TPFLAGS_DEFAULT,
+};
+
+static PyObject *failing_image_type(PyObject *m, PyObject *unused) {
+    (void)m; (void)unused;
+    if (!(failing_image.tp_flags & Py_TPFLAGS_READY)) {
+        if (PyType_Ready(&failing_image) < 0) return NULL;
+        PyObject *capsule = PyCapsule_New(&failing_table, NULL, NULL);
+        if (capsule == NULL) return NULL;
+        int rc = PyDict_SetItemString(failing_image.tp_dict, "__pyx_vtable__", capsule);
+        Py_DECREF(capsule);
+        if (rc < 0) return NULL;
+        PyType_Modified(&failing_image);
+    }
+    return Py_NewRef((PyObject *)&failing_image);
+}
+
 /* ---- the import routine and the module frame ---- */
 
 /* import_type(module_path, class_name, expected_size, with_table) -> (type, table address) */
@@ -238,7 +289,8 @@ static PyMethodDef methods[] = {
     VECTOR_DEFS(v2, cfrom_vector2), E(v2_cfrom_struct), E(v2_cfrom_xy),
     VECTOR_DEFS(v3, cfrom_vector3), E(v3_cfrom_xyz), E(v3_cross),
     VECTOR_DEFS(v4, cfrom_vector4), E(v4_cfrom_xyzw),
-    E(import_type),
+    E(import_type), E(gi_new),
+    {"failing_image_type", failing_image_type, METH_NOARGS, NULL},
     {"table_address", table_address, METH_O, NULL},
     {"exec_on_new_module", exec_on_new_module, METH_O, NULL},
     {NULL, NULL, 0, NULL},

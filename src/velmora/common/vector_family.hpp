@@ -15,6 +15,7 @@
 #include "errors.hpp"
 #include "frame.hpp"
 #include "freelist.hpp"
+#include "pickling.hpp"
 #include "ref.hpp"
 
 #include <array>
@@ -26,11 +27,6 @@
 #include <vector>
 
 namespace velmora {
-
-// A method of the fastcall-with-keywords kind, as PyMethodDef stores it.
-template <class F> inline PyCFunction as_method(F *f) {
-    return reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(f));
-}
 
 constexpr int ipow(int base, int exp) { return exp == 0 ? 1 : base * ipow(base, exp - 1); }
 
@@ -770,20 +766,8 @@ template <class Cfg> struct VectorFamily {
     static constexpr const char pickling_refused[] =
         "Pickling of struct members such as self.data must be explicitly requested with "
         "@auto_pickle(True)";
+    using Pickling = PicklingRefusal<Cfg::type_name, pickling_refused>;
 
-    static PyObject *reduce(PyObject *, PyObject *const *args, Py_ssize_t nargs, PyObject *kw) {
-        if (bind_args("__reduce__", args, nargs, kw, {})) {
-            refuse_pickling(pickling_refused);
-        }
-        return fail("__reduce__");
-    }
-    static PyObject *setstate(PyObject *, PyObject *const *args, Py_ssize_t nargs, PyObject *kw) {
-        PyObject *state;
-        if (bind_args("__setstate__", args, nargs, kw, {"state"}, &state)) {
-            refuse_pickling(pickling_refused);
-        }
-        return fail("__setstate__");
-    }
     static PyObject *deepcopy(PyObject *self, PyObject *const *args, Py_ssize_t nargs, PyObject *kw) {
         PyObject *memo;
         if (!bind_args("__deepcopy__", args, nargs, kw, {"memo"}, &memo)) {
@@ -866,10 +850,6 @@ template <class Cfg> struct VectorFamily {
                           s_floordiv[] = "__floordiv__";
 
     static inline std::vector<PyMethodDef> methods;
-    static inline PyMethodDef pickling[2] = {
-        {"__reduce__", as_method(reduce), METH_FASTCALL | METH_KEYWORDS, nullptr},
-        {"__setstate__", as_method(setstate), METH_FASTCALL | METH_KEYWORDS, nullptr},
-    };
     static inline PyMethodDef static_methods[] = {
         {Cfg::from_copy_name, as_method(from_copy), METH_FASTCALL | METH_KEYWORDS, nullptr},
         {"from_tuple", as_method(from_sequence<true>), METH_FASTCALL | METH_KEYWORDS, nullptr},
@@ -1029,8 +1009,8 @@ template <class Cfg> struct VectorFamily {
         f.prepare = prepare;
         f.import_types = check_host_type;
         f.builtins = builtins;
-        f.reduce_def = &pickling[0];
-        f.setstate_def = &pickling[1];
+        f.reduce_def = &Pickling::defs[0];
+        f.setstate_def = &Pickling::defs[1];
         f.static_methods = static_methods;
         return f;
     }

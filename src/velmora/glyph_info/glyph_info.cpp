@@ -1,0 +1,125 @@
+// velmora.glyph_info.glyph_info: GlyphInfo, one raylib glyph record made by native code,
+// with an Image wrapper (velmora.image.image) for the glyph's image. Python code can
+// hold and drop these objects but sees none of their fields.
+#include "errors.hpp"
+#include "frame.hpp"
+#include "pickling.hpp"
+#include "ref.hpp"
+
+namespace velmora {
+namespace {
+
+constexpr char type_name[] = "velmora.glyph_info.glyph_info.GlyphInfo";
+
+PyTypeObject glyph_type = {PyVarObject_HEAD_INIT(nullptr, 0)};
+GlyphInfoMethodTable table{};
+
+// The Image class and table, imported once at initialisation.
+PyTypeObject *image_type = nullptr;
+ImageMethodTable *image_table = nullptr;
+
+GlyphInfoObject *cast(PyObject *o) { return reinterpret_cast<GlyphInfoObject *>(o); }
+
+// A zeroed record holding None: the state every creation path starts from.
+PyObject *create(PyTypeObject *type) {
+    PyObject *self;
+    if (type->tp_flags & Py_TPFLAGS_IS_ABSTRACT) {
+        ref empty = ref::steal(PyTuple_New(0));
+        self = empty ? PyBaseObject_Type.tp_new(type, empty.get(), nullptr) : nullptr;
+    } else {
+        self = type->tp_alloc(type, 0);
+    }
+    if (self != nullptr) {
+        cast(self)->vtab = &table;
+        cast(self)->_image = Py_NewRef(Py_None);
+    }
+    return self;
+}
+
+PyObject *tp_new(PyTypeObject *type, PyObject *, PyObject *) { return create(type); }
+
+// Calling the class itself ignores the arguments; subclasses take the ordinary path.
+PyObject *vectorcall(PyObject *type, PyObject *const *, size_t, PyObject *) {
+    return create(reinterpret_cast<PyTypeObject *>(type));
+}
+
+int traverse(PyObject *self, visitproc visit, void *arg) {
+    Py_VISIT(cast(self)->_image);
+    return 0;
+}
+
+// _image is None before the old object goes, so code run by its release sees a whole glyph.
+int clear(PyObject *self) {
+    PyObject *old = cast(self)->_image;
+    cast(self)->_image = Py_NewRef(Py_None);
+    Py_XDECREF(old);
+    return 0;
+}
+
+void dealloc(PyObject *self) {
+    PyTypeObject *type = Py_TYPE(self);
+    if (type->tp_finalize != nullptr && PyObject_CallFinalizerFromDealloc(self) < 0) {
+        return;  // resurrected
+    }
+    PyObject_GC_UnTrack(self);
+    Py_CLEAR(cast(self)->_image);
+    type->tp_free(self);
+}
+
+// The glyph's image is wrapped without taking over its pixels.
+GlyphInfoObject *glyph_new(GlyphInfo record) {
+    ref self = ref::steal(create(&glyph_type));
+    if (!self) {
+        add_traceback(type_name, "new");
+        return nullptr;
+    }
+    cast(self.get())->_raw = record;
+    ImageNewOptArgs not_owner = {1, 0};
+    PyObject *image = reinterpret_cast<PyObject *>(image_table->new_(record.image, &not_owner));
+    if (image == nullptr) {
+        add_traceback(type_name, "new");
+        return nullptr;  // the half-built glyph goes with `self`
+    }
+    Py_SETREF(cast(self.get())->_image, image);
+    return self.release_as<GlyphInfoObject>();
+}
+
+constexpr char pickling_refused[] = "self._raw cannot be converted to a Python object for pickling";
+using Pickling = PicklingRefusal<type_name, pickling_refused>;
+
+int prepare() {
+    table.new_ = glyph_new;
+    glyph_type.tp_name = type_name;
+    glyph_type.tp_basicsize = sizeof(GlyphInfoObject);
+    glyph_type.tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC;
+    glyph_type.tp_new = tp_new;
+    glyph_type.tp_dealloc = dealloc;
+    glyph_type.tp_traverse = traverse;
+    glyph_type.tp_clear = clear;
+    glyph_type.tp_vectorcall = vectorcall;
+    return 0;
+}
+
+int import_image() {
+    return import_class("velmora.image.image", "Image", sizeof(ImageObject), image_type,
+                        reinterpret_cast<void **>(&image_table));
+}
+
+ModuleFrame frame = [] {
+    ModuleFrame f{};
+    f.def_name = "glyph_info";
+    f.path = "velmora.glyph_info.glyph_info";
+    f.type = &glyph_type;
+    f.class_name = "GlyphInfo";
+    f.table = &table;
+    f.prepare = prepare;
+    f.import_types = import_image;
+    f.reduce_def = &Pickling::defs[0];
+    f.setstate_def = &Pickling::defs[1];
+    return f;
+}();
+
+}  // namespace
+}  // namespace velmora
+
+VELMORA_MODULE(glyph_info, velmora::frame)
