@@ -1,5 +1,6 @@
 """A short tour of velmora: `python -m velmora`."""
 
+from velmora.rect.rect import Rect
 from velmora.vector2.vector2 import Vector2
 from velmora.vector3.vector3 import Vector3
 from velmora.vector4.vector4 import Vector4
@@ -25,6 +26,12 @@ def tour() -> None:
     print("  Vector4(1, 2, 3, 4).wzyx      ->", Vector4(1, 2, 3, 4).wzyx)
     print("  Vector2(2.5, -2.5).get_rounded_tuple() ->", Vector2(2.5, -2.5).get_rounded_tuple(),
           "(halves away from zero)")
+    r = Rect(0, 0, 10, 10)
+    print("  Rect(0, 0, 10, 10)            ->", r)
+    print("  Rect((1, 2), Vector2(3, 4))   ->", Rect((1, 2), Vector2(3, 4)))
+    print("  r.right, r.center            ->", r.right, r.center)
+    print("  r.collide_point((10, 10))     ->", r.collide_point((10, 10)), "(edges are inside)")
+    print("  r.collide_rect(Rect(10, 0, 5, 5)) ->", r.collide_rect(Rect(10, 0, 5, 5)), "(touching is no overlap)")
 
 
 if __name__ == "__main__":

@@ -186,6 +186,53 @@ static PyObject *v4_cfrom_floats(PyObject *m, PyObject *a) {
     return PyArg_ParseTuple(a, "ffff", &x, &y, &z, &w) ? (PyObject *)v4->cfrom_floats(x, y, z, w) : NULL;
 }
 
+/* ---- Rect, imported on first use so rect's own import can be tested first ---- */
+
+static PyTypeObject *rect_type;
+static RectMethodTable *rt;
+
+static int need_rect(void) {
+    if (rt == NULL) {
+        rect_type = velmora_import_type("velmora.rect.rect", "Rect", sizeof(RectObject), (void **)&rt);
+    }
+    return rect_type != NULL;
+}
+
+static PyObject *r_new(PyObject *m, PyObject *a) {
+    Rectangle r; (void)m;
+    if (!need_rect() || !PyArg_ParseTuple(a, "ffff", &r.x, &r.y, &r.width, &r.height)) return NULL;
+    return (PyObject *)rt->new_(r);
+}
+
+#define RECT_OBJ(name)                                                              \
+    static PyObject *r_##name(PyObject *m, PyObject *a) {                           \
+        PyObject *s; int flag; (void)m;                                             \
+        if (!need_rect() || !PyArg_ParseTuple(a, "O!i", rect_type, &s, &flag)) return NULL; \
+        return (PyObject *)rt->name((RectObject *)s, flag);                         \
+    }
+#define RECT_TEST(name, T)                                                          \
+    static PyObject *r_##name(PyObject *m, PyObject *a) {                           \
+        PyObject *s, *o; int flag; (void)m;                                         \
+        if (!need_rect() || !PyArg_ParseTuple(a, "O!Oi", rect_type, &s, &o, &flag)) return NULL; \
+        int result = rt->name((RectObject *)s, (T)o, flag);                         \
+        if (PyErr_Occurred()) return NULL;                                          \
+        return PyBool_FromLong(result);                                             \
+    }
+
+RECT_OBJ(get_width)
+RECT_OBJ(get_height)
+RECT_OBJ(get_vector4)
+RECT_OBJ(get_tuple)
+RECT_TEST(collide_point, PyObject *)
+RECT_TEST(collide_point_vector2, Vector2Object *)
+RECT_TEST(collide_point_tuple, PyObject *)
+RECT_TEST(collide_point_list, PyObject *)
+RECT_TEST(collide_rect, PyObject *)
+RECT_TEST(collide_rect_vector4, Vector4Object *)
+RECT_TEST(collide_rect_rect, RectObject *)
+RECT_TEST(collide_rect_tuple, PyObject *)
+RECT_TEST(collide_rect_list, PyObject *)
+
 /* ---- GlyphInfo and a failing stand-in for the Image class ---- */
 
 static GlyphInfoMethodTable *gi;
@@ -289,6 +336,10 @@ static PyMethodDef methods[] = {
     VECTOR_DEFS(v2, cfrom_vector2), E(v2_cfrom_struct), E(v2_cfrom_xy),
     VECTOR_DEFS(v3, cfrom_vector3), E(v3_cfrom_xyz), E(v3_cross),
     VECTOR_DEFS(v4, cfrom_vector4), E(v4_cfrom_xyzw),
+    E(r_new), E(r_get_width), E(r_get_height), E(r_get_vector4), E(r_get_tuple),
+    E(r_collide_point), E(r_collide_point_vector2), E(r_collide_point_tuple), E(r_collide_point_list),
+    E(r_collide_rect), E(r_collide_rect_vector4), E(r_collide_rect_rect), E(r_collide_rect_tuple),
+    E(r_collide_rect_list),
     E(import_type), E(gi_new),
     {"failing_image_type", failing_image_type, METH_NOARGS, NULL},
     {"table_address", table_address, METH_O, NULL},
