@@ -32,6 +32,13 @@ template <class Scalar> inline bool to_scalar(PyObject *o, Scalar &out) {
     return true;
 }
 
+// An item index: an exact int read directly, anything else through __index__; an int
+// beyond the 64-bit range raises OverflowError. Returns false with an exception set.
+inline bool to_index(PyObject *key, Py_ssize_t &i) {
+    i = PyLong_CheckExact(key) ? PyLong_AsSsize_t(key) : PyNumber_AsSsize_t(key, PyExc_OverflowError);
+    return !(i == -1 && PyErr_Occurred());
+}
+
 // To a signed 32-bit integer through the type's integer conversion (__int__), with the
 // messages callers of from_ints see. Returns false with an exception set.
 bool to_int32(PyObject *o, int &out);

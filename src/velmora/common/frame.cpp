@@ -230,6 +230,14 @@ PyObject *frame_create(ModuleFrame &frame, PyObject *spec) {
     return module.release();
 }
 
+PyObject *allocate_instance(PyTypeObject *type) {
+    if (type->tp_flags & Py_TPFLAGS_IS_ABSTRACT) {
+        ref empty = ref::steal(PyTuple_New(0));
+        return empty ? PyBaseObject_Type.tp_new(type, empty.get(), nullptr) : nullptr;
+    }
+    return type->tp_alloc(type, 0);
+}
+
 int import_class(const char *module_path, const char *class_name, Py_ssize_t expected_size,
                  PyTypeObject *&type, void **table) {
     PyTypeObject *found = velmora_import_type(module_path, class_name, expected_size, table);

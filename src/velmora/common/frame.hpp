@@ -38,6 +38,10 @@ int frame_exec(ModuleFrame &frame, PyObject *module);
 int import_class(const char *module_path, const char *class_name, Py_ssize_t expected_size,
                  PyTypeObject *&type, void **table);
 
+// The creation path of a subclassable class: through object's creation for a type
+// flagged abstract (which then refuses), else through the type's allocator. Zeroed.
+PyObject *allocate_instance(PyTypeObject *type);
+
 }  // namespace velmora
 
 // The module definition and entry point: exactly two slots, create and exec.

@@ -708,11 +708,6 @@ template <class Cfg> struct VectorFamily {
         return PyFloat_FromDouble(component(cast(self), i));
     }
 
-    static bool to_index(PyObject *key, Py_ssize_t &i) {
-        i = PyLong_CheckExact(key) ? PyLong_AsSsize_t(key) : PyNumber_AsSsize_t(key, PyExc_OverflowError);
-        return !(i == -1 && PyErr_Occurred());
-    }
-
     static PyObject *subscript(PyObject *self, PyObject *key) {
         Py_ssize_t i;
         if (!to_index(key, i) || !(0 <= i && i < N)) {

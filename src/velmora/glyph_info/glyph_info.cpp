@@ -22,13 +22,7 @@ GlyphInfoObject *cast(PyObject *o) { return reinterpret_cast<GlyphInfoObject *>(
 
 // A zeroed record holding None: the state every creation path starts from.
 PyObject *create(PyTypeObject *type) {
-    PyObject *self;
-    if (type->tp_flags & Py_TPFLAGS_IS_ABSTRACT) {
-        ref empty = ref::steal(PyTuple_New(0));
-        self = empty ? PyBaseObject_Type.tp_new(type, empty.get(), nullptr) : nullptr;
-    } else {
-        self = type->tp_alloc(type, 0);
-    }
+    PyObject *self = allocate_instance(type);
     if (self != nullptr) {
         cast(self)->vtab = &table;
         cast(self)->_image = Py_NewRef(Py_None);

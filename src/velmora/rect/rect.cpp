@@ -70,13 +70,7 @@ bool is_sequence(PyObject *o) { return PyList_Check(o) || PyTuple_Check(o); }
 // ---- creation and destruction ----
 
 PyObject *create(PyTypeObject *type) {
-    PyObject *self;
-    if (type->tp_flags & Py_TPFLAGS_IS_ABSTRACT) {
-        ref empty = ref::steal(PyTuple_New(0));
-        self = empty ? PyBaseObject_Type.tp_new(type, empty.get(), nullptr) : nullptr;
-    } else {
-        self = type->tp_alloc(type, 0);
-    }
+    PyObject *self = allocate_instance(type);
     if (self != nullptr) {
         cast(self)->vtab = &table;
         raw(self) = Rectangle{0, 0, 0, 0};
@@ -726,11 +720,6 @@ PyObject *index_error() {
 
 PyObject *sq_item(PyObject *self, Py_ssize_t i) {
     return 0 <= i && i < 4 ? PyFloat_FromDouble(raw(self).*fields[i]) : index_error();
-}
-
-bool to_index(PyObject *key, Py_ssize_t &i) {
-    i = PyLong_CheckExact(key) ? PyLong_AsSsize_t(key) : PyNumber_AsSsize_t(key, PyExc_OverflowError);
-    return !(i == -1 && PyErr_Occurred());
 }
 
 PyObject *subscript(PyObject *self, PyObject *key) {
