@@ -163,7 +163,7 @@ int exec_steps(ModuleFrame &frame, PyObject *module) {
         }
         return -1;
     }
-    if (frame.import_types() < 0) {
+    if (frame.import_types != nullptr && frame.import_types() < 0) {
         return -1;
     }
     ref module_name = ref::steal(PyModule_GetNameObject(module));

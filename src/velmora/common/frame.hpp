@@ -18,7 +18,7 @@ struct ModuleFrame {
     void *table;           // the class's C-level method table, published under __pyx_vtable__
     // Exec hooks, each returning 0 or -1 with an exception set.
     int (*prepare)();                // interned names, the table, the type's slots
-    int (*import_types)();           // classes of other modules the module needs
+    int (*import_types)();           // classes of other modules the module needs (may be null)
     const char *const *builtins;     // host built-ins looked up, nullptr-terminated (may be null)
     PyMethodDef *reduce_def;         // the class's own pickling function: becomes __reduce__
     PyMethodDef *setstate_def;       // and its restoring function: becomes __setstate__
@@ -29,6 +29,24 @@ struct ModuleFrame {
     int64_t interpreter = -1;
     PyObject *staticmethod = nullptr;
 };
+
+// The frame of a module whose one class refuses pickling through `Pickling`
+// (a PicklingRefusal); built-ins and static methods are added by the caller if any.
+template <class Pickling>
+ModuleFrame class_frame(const char *def_name, const char *path, PyTypeObject *type, const char *class_name,
+                        void *table, int (*prepare)(), int (*import_types)() = nullptr) {
+    ModuleFrame f{};
+    f.def_name = def_name;
+    f.path = path;
+    f.type = type;
+    f.class_name = class_name;
+    f.table = table;
+    f.prepare = prepare;
+    f.import_types = import_types;
+    f.reduce_def = &Pickling::defs[0];
+    f.setstate_def = &Pickling::defs[1];
+    return f;
+}
 
 PyObject *frame_create(ModuleFrame &frame, PyObject *spec);
 int frame_exec(ModuleFrame &frame, PyObject *module);

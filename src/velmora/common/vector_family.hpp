@@ -995,17 +995,9 @@ template <class Cfg> struct VectorFamily {
     static inline const char *const builtins[] = {"staticmethod", "NotImplemented", nullptr};
 
     static ModuleFrame make_frame() {
-        ModuleFrame f{};
-        f.def_name = Cfg::def_name;
-        f.path = Cfg::module_path;
-        f.type = &type;
-        f.class_name = Cfg::class_name;
-        f.table = &table;
-        f.prepare = prepare;
-        f.import_types = check_host_type;
+        ModuleFrame f = class_frame<Pickling>(Cfg::def_name, Cfg::module_path, &type, Cfg::class_name, &table,
+                                              prepare, check_host_type);
         f.builtins = builtins;
-        f.reduce_def = &Pickling::defs[0];
-        f.setstate_def = &Pickling::defs[1];
         f.static_methods = static_methods;
         return f;
     }

@@ -99,19 +99,8 @@ int import_image() {
                         reinterpret_cast<void **>(&image_table));
 }
 
-ModuleFrame frame = [] {
-    ModuleFrame f{};
-    f.def_name = "glyph_info";
-    f.path = "velmora.glyph_info.glyph_info";
-    f.type = &glyph_type;
-    f.class_name = "GlyphInfo";
-    f.table = &table;
-    f.prepare = prepare;
-    f.import_types = import_image;
-    f.reduce_def = &Pickling::defs[0];
-    f.setstate_def = &Pickling::defs[1];
-    return f;
-}();
+ModuleFrame frame = class_frame<Pickling>("glyph_info", "velmora.glyph_info.glyph_info", &glyph_type, "GlyphInfo",
+                                          &table, prepare, import_image);
 
 }  // namespace
 }  // namespace velmora

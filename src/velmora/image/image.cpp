@@ -75,21 +75,7 @@ int prepare() {
     return 0;
 }
 
-int no_imports() { return 0; }
-
-ModuleFrame frame = [] {
-    ModuleFrame f{};
-    f.def_name = "image";
-    f.path = "velmora.image.image";
-    f.type = &image_type;
-    f.class_name = "Image";
-    f.table = &table;
-    f.prepare = prepare;
-    f.import_types = no_imports;
-    f.reduce_def = &Pickling::defs[0];
-    f.setstate_def = &Pickling::defs[1];
-    return f;
-}();
+ModuleFrame frame = class_frame<Pickling>("image", "velmora.image.image", &image_type, "Image", &table, prepare);
 
 }  // namespace
 }  // namespace velmora

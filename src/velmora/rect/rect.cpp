@@ -11,6 +11,7 @@
 #include "pickling.hpp"
 #include "ref.hpp"
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -47,25 +48,52 @@ PyObject *fail(const char *member) {
 float right_of(const Rectangle &r) { return r.x + r.width; }
 float bottom_of(const Rectangle &r) { return r.y + r.height; }
 
-// An attribute or item of `o`, converted to a double (or a field float) at once.
-bool attr_double(PyObject *o, PyObject *name, double &out) {
-    ref v = ref::steal(PyObject_GetAttr(o, name));
-    return v && to_double(v.get(), out);
+PyObject **const component_names[] = {&s_x, &s_y, &s_z, &s_w};
+
+// Component i of an argument: attribute x, y, z or w of a vector, else item i.
+ref component(PyObject *o, bool vector, Py_ssize_t i) {
+    return vector ? ref::steal(PyObject_GetAttr(o, *component_names[i])) : ref::steal(PySequence_GetItem(o, i));
 }
-bool item_double(PyObject *o, Py_ssize_t i, double &out) {
-    ref v = ref::steal(PySequence_GetItem(o, i));
-    return v && to_double(v.get(), out);
-}
-bool attr_float(PyObject *o, PyObject *name, float &out) {
-    ref v = ref::steal(PyObject_GetAttr(o, name));
-    return v && to_scalar(v.get(), out);
-}
-bool item_float(PyObject *o, Py_ssize_t i, float &out) {
-    ref v = ref::steal(PySequence_GetItem(o, i));
-    return v && to_scalar(v.get(), out);
+
+// Components 0..N-1 of an argument, each converted (to a field float or a double) as soon
+// as it is read.
+template <class T, size_t N> bool read(PyObject *o, bool vector, const std::array<T *, N> &out) {
+    for (size_t i = 0; i < N; ++i) {
+        ref value = component(o, vector, static_cast<Py_ssize_t>(i));
+        if (!value || !to_scalar(value.get(), *out[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool is_sequence(PyObject *o) { return PyList_Check(o) || PyTuple_Check(o); }
+
+// True for a list or tuple (subclasses included) of exactly n items; otherwise false with
+// ValueError(message), or with the error of the length protocol.
+bool sized_sequence(PyObject *o, Py_ssize_t n, const char *message) {
+    if (is_sequence(o)) {
+        const Py_ssize_t length = PyObject_Length(o);
+        if (length == n) {
+            return true;
+        }
+        if (length < 0) {
+            return false;
+        }
+    }
+    PyErr_SetString(PyExc_ValueError, message);
+    return false;
+}
+
+// An instance of `vector` read by attributes, or a list or tuple of N items read by index.
+template <class T, size_t N>
+bool read_vector_or_sequence(PyObject *o, PyTypeObject *vector, const std::array<T *, N> &out,
+                             const char *message) {
+    if (is_instance(o, vector)) {
+        return read(o, true, out);
+    }
+    return sized_sequence(o, N, message) && read(o, false, out);
+}
 
 // ---- creation and destruction ----
 
@@ -102,85 +130,42 @@ RectObject *rect_new(Rectangle record) {
 int init_one(Rectangle &r, PyObject *a) {
     if (is_instance(a, vector2_type)) {
         r.x = r.y = 0;
-        return attr_float(a, s_x, r.width) && attr_float(a, s_y, r.height) ? 0 : -1;
+        return read(a, true, std::array{&r.width, &r.height}) ? 0 : -1;
     }
     if (is_instance(a, &rect_type)) {
         r = raw(a);
         return 0;
     }
+    const std::array all{&r.x, &r.y, &r.width, &r.height};
     if (is_instance(a, vector4_type)) {
-        return attr_float(a, s_x, r.x) && attr_float(a, s_y, r.y) && attr_float(a, s_z, r.width) &&
-                       attr_float(a, s_w, r.height)
-                   ? 0
-                   : -1;
+        return read(a, true, all) ? 0 : -1;
     }
     if (is_sequence(a)) {
-        const Py_ssize_t n = PyObject_Length(a);
-        if (n < 0) {
-            return -1;
-        }
-        if (n != 4) {
-            PyErr_SetString(PyExc_ValueError, "list/tuple for rect must have 4 elements");
-            return -1;
-        }
-        return item_float(a, 0, r.x) && item_float(a, 1, r.y) && item_float(a, 2, r.width) &&
-                       item_float(a, 3, r.height)
-                   ? 0
-                   : -1;
+        return sized_sequence(a, 4, "list/tuple for rect must have 4 elements") && read(a, false, all) ? 0 : -1;
     }
     PyErr_SetString(PyExc_ValueError, "Rect takes Vector2, Rect, Vector4, or list/tuple of length 4");
     return -1;
 }
 
-int length_is(PyObject *o, Py_ssize_t wanted, bool &result) {
-    const Py_ssize_t n = PyObject_Length(o);
-    if (n < 0) {
-        return -1;
-    }
-    result = n == wanted;
-    return 0;
-}
-
 int init_two(PyObject *self, PyObject *position, PyObject *size) {
     Rectangle r = raw(self);
+    const std::array extent{&r.width, &r.height};
     if (is_instance(position, vector2_type)) {
-        if (!attr_float(position, s_x, r.x) || !attr_float(position, s_y, r.y) ||
-            !attr_float(size, s_x, r.width) || !attr_float(size, s_y, r.height)) {
+        // Any size with numeric x and y attributes serves here.
+        if (!read(position, true, std::array{&r.x, &r.y}) || !read(size, true, extent)) {
             return -1;
         }
         raw(self) = r;
         return 0;
     }
-    bool pair = false;
-    if (is_sequence(position) && length_is(position, 2, pair) < 0) {
-        return -1;
-    }
-    if (!pair) {
-        PyErr_SetString(PyExc_ValueError, "First argument must be a Vector2 or list/tuple of length 2");
-        return -1;
-    }
-    if (!item_float(position, 0, r.x) || !item_float(position, 1, r.y) || !item_float(size, 0, r.width) ||
-        !item_float(size, 1, r.height)) {
+    if (!sized_sequence(position, 2, "First argument must be a Vector2 or list/tuple of length 2") ||
+        !read(position, false, std::array{&r.x, &r.y}) || !read(size, false, extent)) {
         return -1;
     }
     raw(self) = r;
     // The size is validated after the values were stored.
-    if (is_instance(size, vector2_type)) {
-        if (!attr_float(size, s_x, r.width) || !attr_float(size, s_y, r.height)) {
-            return -1;
-        }
-        raw(self) = r;
-        return 0;
-    }
-    bool size_pair = false;
-    if (is_sequence(size) && length_is(size, 2, size_pair) < 0) {
-        return -1;
-    }
-    if (!size_pair) {
-        PyErr_SetString(PyExc_ValueError, "Second argument must be a Vector2 or list/tuple of length 2");
-        return -1;
-    }
-    if (!item_float(size, 0, r.width) || !item_float(size, 1, r.height)) {
+    if (!read_vector_or_sequence(size, vector2_type, extent,
+                                 "Second argument must be a Vector2 or list/tuple of length 2")) {
         return -1;
     }
     raw(self) = r;
@@ -366,10 +351,9 @@ int set_center(PyObject *self, PyObject *value, void *) {
     if (value == nullptr) {
         refuse_property_delete();
         ok = false;
-    } else if (is_instance(value, vector2_type)) {
-        ok = attr_double(value, s_x, cx) && attr_double(value, s_y, cy);
     } else {
-        ok = item_double(value, 0, cx) && item_double(value, 1, cy);
+        // Items of any indexable object; the length is not tested.
+        ok = read(value, is_instance(value, vector2_type), std::array{&cx, &cy});
     }
     if (!ok) {
         return set_failed("center");
@@ -418,12 +402,6 @@ bool overlaps(const Rectangle &r, double ox, double oy, double ow, double oh) {
 
 // Python's comparison of two objects, reduced to a truth value: 1, 0, or -1 on error.
 int py_compare(PyObject *a, PyObject *b, int op) { return PyObject_RichCompareBool(a, b, op); }
-
-// Reads component `i` of the point/rect argument: an attribute of a vector, else an item.
-ref component(PyObject *o, bool vector, Py_ssize_t i) {
-    static PyObject **names[] = {&s_x, &s_y, &s_z, &s_w};
-    return vector ? ref::steal(PyObject_GetAttr(o, *names[i])) : ref::steal(PySequence_GetItem(o, i));
-}
 
 // x <= px <= right, then y <= py <= bottom, with Python objects.
 int point_python(const Rectangle &r, PyObject *p, bool vector) {
@@ -481,22 +459,9 @@ int rect_python(const Rectangle &r, PyObject *o, bool vector) {
 // The own code of each collision entry: 1 or 0, or -1 with an exception set.
 int own_collide_point(PyObject *self, PyObject *p) {
     double px, py;
-    if (is_instance(p, vector2_type)) {
-        if (!attr_double(p, s_x, px) || !attr_double(p, s_y, py)) {
-            return -1;
-        }
-    } else {
-        bool pair = false;
-        if (is_sequence(p) && length_is(p, 2, pair) < 0) {
-            return -1;
-        }
-        if (!pair) {
-            PyErr_SetString(PyExc_ValueError, "Point must be a Vector2, tuple, or list of length 2");
-            return -1;
-        }
-        if (!item_double(p, 0, px) || !item_double(p, 1, py)) {
-            return -1;
-        }
+    if (!read_vector_or_sequence(p, vector2_type, std::array{&px, &py},
+                                 "Point must be a Vector2, tuple, or list of length 2")) {
+        return -1;
     }
     return point_inside(raw(self), px, py);
 }
@@ -506,25 +471,9 @@ int own_collide_rect(PyObject *self, PyObject *o) {
     if (is_instance(o, &rect_type)) {
         const Rectangle &r = raw(o);
         v[0] = r.x, v[1] = r.y, v[2] = r.width, v[3] = r.height;
-    } else if (is_instance(o, vector4_type)) {
-        if (!attr_double(o, s_x, v[0]) || !attr_double(o, s_y, v[1]) || !attr_double(o, s_z, v[2]) ||
-            !attr_double(o, s_w, v[3])) {
-            return -1;
-        }
-    } else {
-        bool quad = false;
-        if (is_sequence(o) && length_is(o, 4, quad) < 0) {
-            return -1;
-        }
-        if (!quad) {
-            PyErr_SetString(PyExc_ValueError, "rect for collision must be a Rect, Vector4, tuple, or list of length 4");
-            return -1;
-        }
-        for (int i = 0; i < 4; ++i) {
-            if (!item_double(o, i, v[i])) {
-                return -1;
-            }
-        }
+    } else if (!read_vector_or_sequence(o, vector4_type, std::array{&v[0], &v[1], &v[2], &v[3]},
+                                        "rect for collision must be a Rect, Vector4, tuple, or list of length 4")) {
+        return -1;
     }
     return overlaps(raw(self), v[0], v[1], v[2], v[3]);
 }
@@ -847,19 +796,7 @@ int import_vectors() {
                         reinterpret_cast<void **>(&vector4_table));
 }
 
-ModuleFrame frame = [] {
-    ModuleFrame f{};
-    f.def_name = "rect";
-    f.path = "velmora.rect.rect";
-    f.type = &rect_type;
-    f.class_name = "Rect";
-    f.table = &table;
-    f.prepare = prepare;
-    f.import_types = import_vectors;
-    f.reduce_def = &Pickling::defs[0];
-    f.setstate_def = &Pickling::defs[1];
-    return f;
-}();
+ModuleFrame frame = class_frame<Pickling>("rect", "velmora.rect.rect", &rect_type, "Rect", &table, prepare, import_vectors);
 
 }  // namespace
 }  // namespace velmora
