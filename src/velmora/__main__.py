@@ -1,4 +1,6 @@
-"""A short tour of velmora: `python -m velmora`."""
+"""`python -m velmora`: a short tour and a quick benchmark; `python -m velmora bench` for the full one."""
+
+import sys
 
 from velmora.rect.rect import Rect
 from velmora.vector2.vector2 import Vector2
@@ -34,5 +36,15 @@ def tour() -> None:
     print("  r.collide_rect(Rect(10, 0, 5, 5)) ->", r.collide_rect(Rect(10, 0, 5, 5)), "(touching is no overlap)")
 
 
-if __name__ == "__main__":
+def main(argv: list[str]) -> int:
+    from velmora import bench
+
+    if argv[:1] == ["bench"]:
+        return bench.main(argv[1:])
     tour()
+    print("\nquick benchmark (python -m velmora bench for the full one):")
+    return bench.main(["--quick", *argv])
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

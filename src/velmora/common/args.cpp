@@ -10,10 +10,33 @@ bool wrong_count(const char *func, Py_ssize_t expected, Py_ssize_t given) {
     return false;
 }
 
+bool refuse_keyword(PyObject *key) {
+    if (!PyUnicode_Check(key)) {
+        PyErr_Format(PyExc_TypeError, "%.200s() keywords must be strings", "__init__");
+    } else {
+        PyErr_Format(PyExc_TypeError, "%s() got an unexpected keyword argument '%U'", "__init__", key);
+    }
+    return false;
+}
+
 }  // namespace
 
-bool bind_args_array(const char *func, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames,
-                     const char *const *names, Py_ssize_t nparams, PyObject **out) {
+bool no_keywords(PyObject *kwds) {
+    if (kwds == nullptr || PyDict_GET_SIZE(kwds) == 0) {
+        return true;
+    }
+    Py_ssize_t pos = 0;
+    PyObject *key, *value;
+    PyDict_Next(kwds, &pos, &key, &value);
+    return refuse_keyword(key);
+}
+
+bool no_keyword_names(PyObject *kwnames) {
+    return kwnames == nullptr || PyTuple_GET_SIZE(kwnames) == 0 || refuse_keyword(PyTuple_GET_ITEM(kwnames, 0));
+}
+
+bool bind_args_slow(const char *func, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames,
+                    const char *const *names, Py_ssize_t nparams, PyObject **out) {
     const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
     if (nargs > nparams) {
         return wrong_count(func, nparams, nargs);

@@ -12,10 +12,27 @@
 
 namespace velmora {
 
-// Binds exactly `names.size()` required parameters into `out` (borrowed references).
+// Keywords, missing or surplus arguments: binds them or raises the package's TypeError.
+bool bind_args_slow(const char *func, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames,
+                    const char *const *names, Py_ssize_t nparams, PyObject **out);
+
+// Binds exactly `nparams` required parameters into `out` (borrowed references).
 // Returns false with a TypeError set.
-bool bind_args_array(const char *func, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames,
-                     const char *const *names, Py_ssize_t nparams, PyObject **out);
+inline bool bind_args_array(const char *func, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames,
+                            const char *const *names, Py_ssize_t nparams, PyObject **out) {
+    if (kwnames == nullptr && PyVectorcall_NARGS(nargsf) == nparams) {
+        for (Py_ssize_t i = 0; i < nparams; ++i) {
+            out[i] = args[i];
+        }
+        return true;
+    }
+    return bind_args_slow(func, args, nargsf, kwnames, names, nparams, out);
+}
+
+// Constructors take no keywords. Each returns true when none were given, else false with
+// the TypeError naming the first: from tp_init's keyword dict, or a vectorcall's kwnames.
+bool no_keywords(PyObject *kwds);
+bool no_keyword_names(PyObject *kwnames);
 
 template <class... Out>
 inline bool bind_args(const char *func, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames,

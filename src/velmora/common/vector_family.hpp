@@ -207,23 +207,8 @@ template <class Cfg> struct VectorFamily {
         return -1;
     }
 
-    static int refuse_keyword(PyObject *key) {
-        if (!PyUnicode_Check(key)) {
-            PyErr_Format(PyExc_TypeError, "%.200s() keywords must be strings", "__init__");
-        } else {
-            PyErr_Format(PyExc_TypeError, "%s() got an unexpected keyword argument '%U'", "__init__",
-                         key);
-        }
-        return -1;
-    }
-
     static int tp_init(PyObject *self, PyObject *args, PyObject *kwds) {
-        if (kwds != nullptr && PyDict_GET_SIZE(kwds) != 0) {
-            Py_ssize_t pos = 0;
-            PyObject *key, *value;
-            PyDict_Next(kwds, &pos, &key, &value);
-            refuse_keyword(key);
-        } else if (init_from(cast(self), PySequence_Fast_ITEMS(args), PyTuple_GET_SIZE(args)) == 0) {
+        if (no_keywords(kwds) && init_from(cast(self), PySequence_Fast_ITEMS(args), PyTuple_GET_SIZE(args)) == 0) {
             return 0;
         }
         fail("__init__");
@@ -236,9 +221,7 @@ template <class Cfg> struct VectorFamily {
         if (self == nullptr) {
             return nullptr;
         }
-        if (kwnames != nullptr && PyTuple_GET_SIZE(kwnames) != 0) {
-            refuse_keyword(PyTuple_GET_ITEM(kwnames, 0));
-        } else if (init_from(self, args, PyVectorcall_NARGS(nargsf)) == 0) {
+        if (no_keyword_names(kwnames) && init_from(self, args, PyVectorcall_NARGS(nargsf)) == 0) {
             return obj(self);
         }
         Py_DECREF(self);

@@ -52,12 +52,24 @@ PyObject **const component_names[] = {&s_x, &s_y, &s_z, &s_w};
 
 // Component i of an argument: attribute x, y, z or w of a vector, else item i.
 ref component(PyObject *o, bool vector, Py_ssize_t i) {
+    if (!vector && PyTuple_CheckExact(o) && i < PyTuple_GET_SIZE(o)) {
+        return ref::borrow(PyTuple_GET_ITEM(o, i));  // what its item protocol would give
+    }
     return vector ? ref::steal(PyObject_GetAttr(o, *component_names[i])) : ref::steal(PySequence_GetItem(o, i));
 }
 
 // Components 0..N-1 of an argument, each converted (to a field float or a double) as soon
 // as it is read.
 template <class T, size_t N> bool read(PyObject *o, bool vector, const std::array<T *, N> &out) {
+    if (!vector && PyTuple_CheckExact(o) && PyTuple_GET_SIZE(o) >= static_cast<Py_ssize_t>(N)) {
+        // A tuple is immutable and its caller holds it: its items need no references of ours.
+        for (size_t i = 0; i < N; ++i) {
+            if (!to_scalar(PyTuple_GET_ITEM(o, i), *out[i])) {
+                return false;
+            }
+        }
+        return true;
+    }
     for (size_t i = 0; i < N; ++i) {
         ref value = component(o, vector, static_cast<Py_ssize_t>(i));
         if (!value || !to_scalar(value.get(), *out[i])) {
@@ -73,7 +85,8 @@ bool is_sequence(PyObject *o) { return PyList_Check(o) || PyTuple_Check(o); }
 // ValueError(message), or with the error of the length protocol.
 bool sized_sequence(PyObject *o, Py_ssize_t n, const char *message) {
     if (is_sequence(o)) {
-        const Py_ssize_t length = PyObject_Length(o);
+        const bool exact = PyTuple_CheckExact(o) || PyList_CheckExact(o);
+        const Py_ssize_t length = exact ? Py_SIZE(o) : PyObject_Length(o);
         if (length == n) {
             return true;
         }
@@ -89,6 +102,9 @@ bool sized_sequence(PyObject *o, Py_ssize_t n, const char *message) {
 template <class T, size_t N>
 bool read_vector_or_sequence(PyObject *o, PyTypeObject *vector, const std::array<T *, N> &out,
                              const char *message) {
+    if (PyTuple_CheckExact(o) && PyTuple_GET_SIZE(o) == static_cast<Py_ssize_t>(N)) {
+        return read(o, false, out);  // the common case; an exact tuple is never a vector
+    }
     if (is_instance(o, vector)) {
         return read(o, true, out);
     }
@@ -172,16 +188,7 @@ int init_two(PyObject *self, PyObject *position, PyObject *size) {
     return 0;
 }
 
-int init_args(PyObject *self, PyObject *args, PyObject *kwds) {
-    if (kwds != nullptr && PyDict_GET_SIZE(kwds) != 0) {
-        Py_ssize_t pos = 0;
-        PyObject *key, *value;
-        PyDict_Next(kwds, &pos, &key, &value);
-        PyErr_Format(PyExc_TypeError, "%s() got an unexpected keyword argument '%U'", "__init__", key);
-        return -1;
-    }
-    const Py_ssize_t n = PyTuple_GET_SIZE(args);
-    PyObject *const *a = PySequence_Fast_ITEMS(args);
+int init_args(PyObject *self, PyObject *const *a, Py_ssize_t n) {
     switch (n) {
     case 0:
         raw(self) = Rectangle{0, 0, 0, 0};
@@ -212,11 +219,24 @@ int init_args(PyObject *self, PyObject *args, PyObject *kwds) {
 }
 
 int tp_init(PyObject *self, PyObject *args, PyObject *kwds) {
-    if (init_args(self, args, kwds) == 0) {
+    if (no_keywords(kwds) && init_args(self, PySequence_Fast_ITEMS(args), PyTuple_GET_SIZE(args)) == 0) {
         return 0;
     }
     fail("__init__");
     return -1;
+}
+
+// Calling Rect itself: what __new__ followed by __init__ does, without an argument tuple.
+// Subclasses do not inherit it and take the ordinary path.
+PyObject *vectorcall(PyObject *type, PyObject *const *args, size_t nargsf, PyObject *kwnames) {
+    ref self = ref::steal(create(reinterpret_cast<PyTypeObject *>(type)));
+    if (!self) {
+        return nullptr;
+    }
+    if (no_keyword_names(kwnames) && init_args(self.get(), args, PyVectorcall_NARGS(nargsf)) == 0) {
+        return self.release();
+    }
+    return fail("__init__");
 }
 
 // ---- overridable entries ----
@@ -784,6 +804,7 @@ int prepare() {
     rect_type.tp_as_mapping = &mapping_slots;
     rect_type.tp_methods = methods;
     rect_type.tp_getset = getsets;
+    rect_type.tp_vectorcall = vectorcall;
     return 0;
 }
 

@@ -1,0 +1,99 @@
+"""Instruction counts per operation under callgrind: a regression guard that no noisy
+clock can fool. Each operation costs (instructions for 2N loops - for N loops) / N, less
+the same for an empty loop body. A count more than 15% over the committed baseline fails.
+
+Refresh the baseline after an intended change: python tests/test_instruction_counts.py --update
+"""
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import textwrap
+from pathlib import Path
+
+import pytest
+
+BASELINE = Path(__file__).with_name("instruction_baseline.json")
+TOLERANCE = 1.15
+N = 20_000
+
+SETUP = """
+from velmora.vector2.vector2 import Vector2
+from velmora.vector4.vector4 import Vector4
+from velmora.rect.rect import Rect
+x, y, w, h, px, py = 1.5, 2.5, 3.5, 4.5, 2.0, 3.0
+a, b = Vector2(1.5, 2.5), Vector2(3.5, 4.5)
+a4, b4 = Vector4(1, 2, 3, 4), Vector4(5, 6, 7, 8)
+r, s = Rect(0.0, 0.0, 10.0, 10.0), Rect(5.0, 5.0, 10.0, 10.0)
+"""
+
+OPERATIONS = {
+    "construct Vector2": "Vector2(x, y)",
+    "add Vector2": "a + b",
+    "add Vector4": "a4 + b4",
+    "scale Vector2": "a * 2.5",
+    "length Vector2": "a.length",
+    "dot Vector2": "a.dot(b)",
+    "swizzle Vector2": "a.yx",
+    "item Vector2": "a[0]",
+    "construct Rect": "Rect(x, y, w, h)",
+    "point test": "r.collide_point((px, py))",
+    "overlap test": "r.collide_rect(s)",
+}
+
+VERSION = f"{sys.version_info.major}.{sys.version_info.minor}"
+
+
+def instructions(statement: str, loops: int) -> int:
+    code = SETUP + textwrap.dedent(
+        f"""
+        def main():
+            for _ in range({loops}):
+                {statement}
+        main()
+        """
+    )
+    with tempfile.NamedTemporaryFile("w", suffix=".py", delete=False) as f:
+        f.write(code)
+    try:
+        result = subprocess.run(
+            ["valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null", sys.executable, f.name],
+            capture_output=True, text=True, check=True,
+        )
+    finally:
+        os.unlink(f.name)
+    line = next(l for l in result.stderr.splitlines() if "refs:" in l)
+    return int(line.split()[-1].replace(",", ""))
+
+
+def per_operation(statement: str) -> float:
+    return (instructions(statement, 2 * N) - instructions(statement, N)) / N
+
+
+def measure() -> dict:
+    empty = per_operation("pass")
+    return {name: round(per_operation(stmt) - empty, 1) for name, stmt in OPERATIONS.items()}
+
+
+@pytest.mark.slow
+@pytest.mark.skipif(shutil.which("valgrind") is None, reason="valgrind is not installed")
+def test_instruction_counts_stay_within_baseline():
+    baseline = json.loads(BASELINE.read_text())
+    if VERSION not in baseline:
+        pytest.skip(f"no baseline for Python {VERSION}")
+    counts = measure()
+    grown = {
+        name: f"{counts[name]} > {limit} * {TOLERANCE}"
+        for name, limit in baseline[VERSION].items()
+        if name in counts and counts[name] > limit * TOLERANCE
+    }
+    assert not grown, f"instructions per operation grew: {grown}"
+
+
+if __name__ == "__main__" and "--update" in sys.argv:
+    data = json.loads(BASELINE.read_text()) if BASELINE.exists() else {}
+    data[VERSION] = measure()
+    BASELINE.write_text(json.dumps(data, indent=2, sort_keys=True) + "\n")
+    print(json.dumps(data[VERSION], indent=2))
