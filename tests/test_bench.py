@@ -1,11 +1,14 @@
 """The benchmark command: runs, reports every row, writes its figures."""
 import json
+
+import pytest
 import subprocess
 import sys
 
 from velmora import bench
 
 
+@pytest.mark.slow
 def test_bench_command_writes_every_row(tmp_path):
     out = tmp_path / "figures.json"
     result = subprocess.run([sys.executable, "-m", "velmora", "bench", "--quick", "--json", str(out)],

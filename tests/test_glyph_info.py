@@ -89,6 +89,7 @@ def _run(code):
     return result.stdout.strip() + result.stderr.strip()[-300:] * (result.returncode != 0)
 
 
+@pytest.mark.slow
 def test_new_fails_with_the_image_exception_and_leaves_no_glyph():
     out = _run(
         """
@@ -106,6 +107,7 @@ def test_new_fails_with_the_image_exception_and_leaves_no_glyph():
     assert out == "image refused (is_owner=0) 0"
 
 
+@pytest.mark.slow
 @pytest.mark.parametrize(
     "setup, expected",
     [

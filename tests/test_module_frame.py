@@ -72,6 +72,7 @@ def _run(code):
     return subprocess.run([sys.executable, "-c", textwrap.dedent(code)], capture_output=True, text=True)
 
 
+@pytest.mark.slow
 @pytest.mark.parametrize("path", MODULES)
 def test_second_interpreter_is_refused(path):
     pytest.importorskip("_testcapi")
@@ -119,6 +120,7 @@ def _import_in_fresh_process(setup, call):
     )
 
 
+@pytest.mark.slow
 @pytest.mark.parametrize(
     "setup, expected",
     [
@@ -136,6 +138,7 @@ def test_import_type_failures(setup, expected):
     assert result.stdout.strip() == expected, result.stderr
 
 
+@pytest.mark.slow
 def test_import_type_missing_or_bad_table():
     setup = "m = types.ModuleType('fake'); sys.modules['fake'] = m; m.C = type('C', (), {})"
     result = _import_in_fresh_process(setup, "abi.import_type('fake', 'C', 8, True)")
@@ -145,6 +148,7 @@ def test_import_type_missing_or_bad_table():
     assert result.stdout.strip().startswith("ValueError PyCapsule_GetPointer called with invalid")
 
 
+@pytest.mark.slow
 def test_import_type_larger_class_warns_and_loads():
     setup = (
         "from velmora.vector2.vector2 import Vector2; "

@@ -252,11 +252,13 @@ def _run(code):
     return r.stdout.strip() + (r.stderr.strip()[-300:] if r.returncode else "")
 
 
+@pytest.mark.slow
 def test_import_loads_vectors_first():
     assert _run("import sys, velmora.rect.rect; print('velmora.vector2.vector2' in sys.modules, "
                 "'velmora.vector4.vector4' in sys.modules)") == "True True"
 
 
+@pytest.mark.slow
 @pytest.mark.parametrize(
     "setup, expected",
     [
@@ -278,6 +280,7 @@ def test_import_failures(setup, expected):
     assert out == expected
 
 
+@pytest.mark.slow
 def test_import_warns_for_a_larger_class_with_the_real_table():
     out = _run("""
         import warnings

@@ -1,4 +1,6 @@
 """Making vectors: __init__, __new__, the from_… constructors, components and data."""
+import os
+
 import pytest
 
 from conftest import VECTORS, components, f32
@@ -311,6 +313,7 @@ def test_data_lookup_errors_other_than_keyerror_propagate():
 # ---- the free list ----
 
 
+@pytest.mark.skipif(os.environ.get("VELMORA_FREELIST") == "0", reason="built without free lists")
 @pytest.mark.parametrize("fam", VECTORS, ids=str)
 def test_free_list_reuse_order_and_capacity(fam):
     cls = fam.cls

@@ -214,6 +214,11 @@ PyObject *frame_create(ModuleFrame &frame, PyObject *spec) {
         return nullptr;
     }
     if (frame.cached_module != nullptr) {
+        // The host drops the module's state pointer once create returns and exec then
+        // allocates a new (empty) state: release the old block first, or every re-import
+        // after removal from sys.modules leaks one. Nothing reads this state, and the cache
+        // keeps the module alive, so no module dealloc can free the block a second time.
+        PyMem_Free(PyModule_GetState(frame.cached_module));
         return Py_NewRef(frame.cached_module);
     }
     ref name = ref::steal(PyObject_GetAttrString(spec, "name"));
@@ -236,6 +241,14 @@ PyObject *allocate_instance(PyTypeObject *type) {
         return empty ? PyBaseObject_Type.tp_new(type, empty.get(), nullptr) : nullptr;
     }
     return type->tp_alloc(type, 0);
+}
+
+bool finalize_from_dealloc(PyObject *self, destructor own_dealloc) {
+    PyTypeObject *type = Py_TYPE(self);
+    if (type->tp_finalize == nullptr || type->tp_dealloc != own_dealloc) {
+        return true;
+    }
+    return PyObject_CallFinalizerFromDealloc(self) == 0;
 }
 
 int import_class(const char *module_path, const char *class_name, Py_ssize_t expected_size,

@@ -60,6 +60,11 @@ int import_class(const char *module_path, const char *class_name, Py_ssize_t exp
 // flagged abstract (which then refuses), else through the type's allocator. Zeroed.
 PyObject *allocate_instance(PyTypeObject *type);
 
+// The first step of a subclassable class's dealloc: runs a finaliser that has not run yet
+// (a Python subclass's __del__) unless the interpreter's subclass dealloc, which calls
+// `own_dealloc` afterwards, already did. False when the object was resurrected.
+bool finalize_from_dealloc(PyObject *self, destructor own_dealloc);
+
 }  // namespace velmora
 
 // The module definition and entry point: exactly two slots, create and exec.

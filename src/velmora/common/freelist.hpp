@@ -18,6 +18,10 @@ public:
 
     // Keeps the memory of a dead instance; false when full (the caller frees it).
     bool push(Object *o) {
+        if constexpr (capacity == 0) {
+            (void)o;
+            return false;
+        }
         if (count_ >= capacity) {
             return false;
         }
@@ -25,7 +29,12 @@ public:
         return true;
     }
     // The most recently released instance, or nullptr.
-    Object *pop() { return count_ > 0 ? items_[--count_] : nullptr; }
+    Object *pop() {
+        if constexpr (capacity == 0) {
+            return nullptr;
+        }
+        return count_ > 0 ? items_[--count_] : nullptr;
+    }
     int size() const { return count_; }
 
 private:

@@ -52,7 +52,7 @@ int clear(PyObject *self) {
 
 void dealloc(PyObject *self) {
     PyTypeObject *type = Py_TYPE(self);
-    if (type->tp_finalize != nullptr && PyObject_CallFinalizerFromDealloc(self) < 0) {
+    if (!finalize_from_dealloc(self, dealloc)) {
         return;  // resurrected
     }
     PyObject_GC_UnTrack(self);

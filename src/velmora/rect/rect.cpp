@@ -126,7 +126,7 @@ PyObject *tp_new(PyTypeObject *type, PyObject *, PyObject *) { return create(typ
 
 void dealloc(PyObject *self) {
     PyTypeObject *type = Py_TYPE(self);
-    if (type->tp_finalize != nullptr && PyObject_CallFinalizerFromDealloc(self) < 0) {
+    if (!finalize_from_dealloc(self, dealloc)) {
         return;  // resurrected
     }
     type->tp_free(self);

@@ -1,0 +1,64 @@
+"""`pytest --leaks`: finds reference leaks the way CPython's own -R option does.
+
+Each test runs several times to warm up (free lists, caches and interned names fill), then
+several more times while the interpreter's total reference count and its count of
+allocated memory blocks are recorded around each run. A test leaks only when every
+tracked delta of one of the two is positive: a one-off allocation is not a leak, growth
+on every run is. Needs a debug interpreter (sys.gettotalrefcount).
+
+Tests marked `slow` (subprocesses, valgrind) and hypothesis tests, whose examples differ
+from run to run, run once as usual.
+"""
+import gc
+import sys
+
+import pytest
+
+WARMUPS = 4
+TRACKED = 4
+
+
+def pytest_addoption(parser):
+    parser.addoption("--leaks", action="store_true", help="fail tests that leak references or memory blocks")
+
+
+def pytest_configure(config):
+    if config.getoption("--leaks") and not hasattr(sys, "gettotalrefcount"):
+        raise pytest.UsageError("--leaks needs a debug interpreter (sys.gettotalrefcount)")
+
+
+def _snapshot():
+    gc.collect()
+    sys._clear_type_cache()
+    return sys.gettotalrefcount(), sys.getallocatedblocks()
+
+
+def _hunted(item):
+    return (
+        item.config.getoption("--leaks")
+        and item.get_closest_marker("slow") is None
+        and not getattr(getattr(item, "obj", None), "is_hypothesis_test", False)
+    )
+
+
+@pytest.hookimpl(wrapper=True)
+def pytest_runtest_call(item):
+    if not _hunted(item):
+        return (yield)
+    for _ in range(WARMUPS):
+        item.runtest()
+    # Preallocated, so that recording a delta allocates nothing between snapshots.
+    refs, blocks = [0] * TRACKED, [0] * TRACKED
+    before = _snapshot()
+    for i in range(TRACKED):
+        item.runtest()
+        after = _snapshot()
+        refs[i] = after[0] - before[0]
+        blocks[i] = after[1] - before[1]
+        before = after
+    result = yield
+    leaks = [f"{name} deltas {deltas}" for name, deltas in (("reference", refs), ("block", blocks))
+             if all(d > 0 for d in deltas)]
+    if leaks:
+        raise AssertionError("leaks: " + "; ".join(leaks))
+    return result
