@@ -305,6 +305,31 @@ fail:
     return NULL;
 }
 
+/*
+ * The package's classes with their tables, for a module's initialisation:
+ *
+ *     Vector2MethodTable *v2;
+ *     PyTypeObject *Vector2Type = velmora_import_vector2(&v2);
+ *     if (Vector2Type == NULL) return -1;
+ *     Vector2Object *v = v2->new_(3.0, 4.0);
+ */
+static inline PyTypeObject *velmora_import_vector2(Vector2MethodTable **table) {
+    return velmora_import_type("velmora.vector2.vector2", "Vector2", sizeof(Vector2Object), (void **)table);
+}
+static inline PyTypeObject *velmora_import_vector3(Vector3MethodTable **table) {
+    return velmora_import_type("velmora.vector3.vector3", "Vector3", sizeof(Vector3Object), (void **)table);
+}
+static inline PyTypeObject *velmora_import_vector4(Vector4MethodTable **table) {
+    return velmora_import_type("velmora.vector4.vector4", "Vector4", sizeof(Vector4Object), (void **)table);
+}
+static inline PyTypeObject *velmora_import_rect(RectMethodTable **table) {
+    return velmora_import_type("velmora.rect.rect", "Rect", sizeof(RectObject), (void **)table);
+}
+static inline PyTypeObject *velmora_import_glyph_info(GlyphInfoMethodTable **table) {
+    return velmora_import_type("velmora.glyph_info.glyph_info", "GlyphInfo", sizeof(GlyphInfoObject),
+                               (void **)table);
+}
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,0 +1,40 @@
+"""A small typed program using velmora's public API; checked with mypy --strict."""
+from __future__ import annotations
+
+from velmora.rect.rect import Rect
+from velmora.vector2.vector2 import Vector2
+from velmora.vector3.vector3 import Vector3
+from velmora.vector4.vector4 import Vector4
+
+
+def step(position: Vector2, velocity: Vector2, dt: float) -> Vector2:
+    return position + velocity * dt
+
+
+def facing(forward: Vector3, up: Vector3) -> Vector3:
+    return forward.cross(up).get_normalized()
+
+
+def bounds(points: list[Vector2]) -> Rect:
+    xs = [p.x for p in points]
+    ys = [p.y for p in points]
+    return Rect((min(xs), min(ys)), (max(xs) - min(xs), max(ys) - min(ys)))
+
+
+def main() -> None:
+    p = step(Vector2(0, 0), Vector2.from_xy(y=2, x=1), 0.5)
+    p += Vector2(1, 1)
+    x, y = p.get_tuple()
+    ix, iy = p.get_rounded_tuple()
+    swizzled: Vector2 = p.yx
+    box = bounds([p, swizzled, Vector2((3.0, 4.0))])
+    hit: bool = box.collide_point((x, y)) and box.collide_rect(Rect(0, 0, 1, 1))
+    box.center = (ix + 0.5, iy + 0.5)
+    corners: Vector4 = box.get_vector4().wzyx
+    length: float = facing(Vector3(1, 0, 0), Vector3(0, 1, 0)).length
+    p.data = {"x": 1, "y": 2}
+    print(hit, corners, length, box.right, p.data, len(p), p[0])
+
+
+if __name__ == "__main__":
+    main()
