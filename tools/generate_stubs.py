@@ -140,14 +140,14 @@ CLASSES = {
 }
 
 
-def vector_stub(module: str, spec: dict) -> str:
-    cls, n, letters = spec["cls"], spec["n"], spec["letters"]
+def vector_stub(module: str, layout: dict) -> str:
+    cls, n, letters = layout["cls"], layout["n"], layout["letters"]
     components = "".join(
         f"    @property\n    def {c}(self) -> float: ...\n    @{c}.setter\n    def {c}(self, value: _Real) -> None: ...\n"
         for c in letters
     )
     names = ["".join(p) for p in itertools.product(letters, repeat=n)]
-    swizzles = "".join(f"    @property\n    def {name}(self) -> {cls}: ...\n" for name in spec["order"](names))
+    swizzles = "".join(f"    @property\n    def {name}(self) -> {cls}: ...\n" for name in layout["order"](names))
     extra_properties = ""
     if cls == "Vector2":
         extra_properties = (
@@ -163,9 +163,9 @@ def vector_stub(module: str, spec: dict) -> str:
         n=n,
         last=n - 1,
         letters=letters,
-        copy=spec["copy"],
-        doc=spec["doc"],
-        length_doc=spec["length_doc"],
+        copy=layout["copy"],
+        doc=layout["doc"],
+        length_doc=layout["length_doc"],
         letters_text=", ".join(letters),
         foreign="".join(f"    @property\n    def {c}(self) -> _Real: ...\n" for c in letters),
         params=", ".join(f"{c}: _Real" for c in letters),
@@ -298,7 +298,7 @@ class Image:
 
 
 def stubs() -> dict[Path, str]:
-    out = {PACKAGE / m / f"{m}.pyi": vector_stub(f"velmora.{m}.{m}", spec) for m, spec in CLASSES.items()}
+    out = {PACKAGE / m / f"{m}.pyi": vector_stub(f"velmora.{m}.{m}", layout) for m, layout in CLASSES.items()}
     out[PACKAGE / "rect" / "rect.pyi"] = rect_stub()
     out[PACKAGE / "glyph_info" / "glyph_info.pyi"] = HEADER.format(module="velmora.glyph_info.glyph_info") + GLYPH
     out[PACKAGE / "image" / "image.pyi"] = HEADER.format(module="velmora.image.image") + IMAGE
