@@ -5,6 +5,7 @@ import pickle
 import subprocess
 import sys
 import textwrap
+import types
 
 import pytest
 
@@ -61,6 +62,48 @@ def test_construction_errors(args, exc, message):
         assert str(info.value) == message
     with pytest.raises(TypeError, match="^__init__\\(\\) got an unexpected keyword argument 'x'$"):
         Rect(x=1)
+
+
+class MappingOnly:
+    """Answers item access with int keys and nothing else: not a sequence."""
+
+    def __init__(self, *values):
+        self.values = values
+
+    def __getitem__(self, key):
+        return self.values[key]
+
+
+INDEXABLE = [lambda a, b: {0: a, 1: b}, lambda a, b: types.MappingProxyType({0: a, 1: b}), MappingOnly]
+
+
+@pytest.mark.parametrize("make", INDEXABLE, ids=["dict", "mappingproxy", "mapping-only"])
+def test_item_access_reads_any_indexable_object(make):
+    r = Rect(1, 2, 3, 4)
+    r.center = make(10, 20)
+    assert (r.x, r.y, r.width, r.height) == (8.5, 18.0, 3.0, 4.0)
+    # The size is read by item access and stored before it is found to be no Vector2 or list.
+    with pytest.raises(ValueError, match="^Second argument must be a Vector2 or list/tuple of length 2$"):
+        r.__init__((5, 6), make(7, 8))
+    assert fields(r) == (5.0, 6.0, 7.0, 8.0)
+
+
+@pytest.mark.parametrize(
+    "call, name",
+    [
+        (lambda r: setattr(r, "center", 5), "int"),
+        (lambda r: r.__init__((1, 2), 5), "int"),
+        (lambda r: r.collide_point_tuple(None), "NoneType"),
+        (lambda r: r.collide_point_list(None), "NoneType"),
+        (lambda r: r.collide_rect_tuple(None), "NoneType"),
+        (lambda r: r.collide_rect_list(None), "NoneType"),
+    ],
+)
+def test_unindexable_objects_raise_the_subscription_error(call, name):
+    r = Rect(1, 2, 3, 4)
+    with pytest.raises(TypeError, match=f"^'{name}' object is not subscriptable$"):
+        call(r)
+    assert fields(r) == (1.0, 2.0, 3.0, 4.0)
 
 
 def test_properties():
@@ -137,6 +180,30 @@ class Unreadable:
         raise AssertionError("compared")
 
     __ge__ = __lt__ = __gt__ = __le__
+
+
+class Widens(float):
+    """A coordinate whose comparison with the left edge, or addition, widens the rectangle."""
+
+    def __ge__(self, other):
+        self.rect.width = 100
+        return float(self) >= other
+
+    def __add__(self, other):
+        self.rect.x = 100
+        return float(self) + other
+
+
+@pytest.mark.parametrize("make", [tuple, list])
+def test_typed_tests_read_the_rectangle_when_each_comparison_needs_it(make):
+    # The point test makes `right` only after comparing px with x, which widened the
+    # rectangle; the overlap test makes x before ox + ow moved it.
+    r = Rect(0, 0, 10, 10)
+    Widens.rect = r
+    assert getattr(r, f"collide_point_{make.__name__}")(make((Widens(20), 5))) is True
+    r.__init__(0, 0, 10, 10)
+    assert getattr(r, f"collide_rect_{make.__name__}")(make((Widens(5), 1, 1, 1))) is True
+    assert r.x == 100.0
 
 
 def test_typed_tests_stop_at_the_first_false_condition():
@@ -224,6 +291,16 @@ def test_table_entries(cls, flag):
     for name, arg in COLLIDE:
         assert getattr(abi, "r_" + name)(r, arg, flag) is True
         assert getattr(abi, "r_" + name)(far, arg, flag) is False
+
+
+@pytest.mark.parametrize("cls", [Rect, Plain])
+@pytest.mark.parametrize("flag", [0, 1])
+@pytest.mark.parametrize("other, got", [(None, "NoneType"), ((0, 0, 1, 1), "tuple"),
+                                        (Vector4(0, 0, 1, 1), "velmora.vector4.vector4.Vector4")])
+def test_rect_entry_never_reads_a_rectangle_out_of_another_object(cls, flag, other, got):
+    with pytest.raises(TypeError) as info:
+        abi.r_collide_rect_rect(cls(-1, -1, 2, 2), other, flag)
+    assert str(info.value) == f"Argument 'other' has incorrect type (expected velmora.rect.rect.Rect, got {got})"
 
 
 def test_new_skips_init():

@@ -219,7 +219,12 @@ def test_binding_messages(call, message):
     [
         (2**31, OverflowError, "value too large to convert to int"),
         (-(2**31) - 1, OverflowError, "value too large to convert to int"),
-        (2**70, OverflowError, None),
+        (2**60 - 1, OverflowError, "value too large to convert to int"),
+        (-(2**60) + 1, OverflowError, "value too large to convert to int"),
+        (2**60, OverflowError, "Python int too large to convert to C int"),
+        (-(2**60), OverflowError, "Python int too large to convert to C int"),
+        (2**63, OverflowError, "Python int too large to convert to C int"),
+        (2**70, OverflowError, "Python int too large to convert to C int"),
         ("1", TypeError, "an integer is required"),
     ],
 )

@@ -8,16 +8,27 @@ namespace velmora {
 
 namespace {
 
+// The host's own message for an int that no C int can hold.
+bool host_int_overflow(PyObject *value) {
+#if PY_VERSION_HEX >= 0x030D0000
+    (void)PyLong_AsInt(value);
+#else
+    (void)value;
+    PyErr_SetString(PyExc_OverflowError, "Python int too large to convert to C int");
+#endif
+    return false;
+}
+
 bool int_from_long(PyObject *value, int &out) {
     int overflow = 0;
     const long long v = PyLong_AsLongLongAndOverflow(value, &overflow);
-    if (overflow != 0) {
-        // Beyond 64 bits: the host's own overflow message.
-        (void)PyLong_AsLong(value);
-        return false;
-    }
     if (v == -1 && PyErr_Occurred()) {
         return false;
+    }
+    // Magnitudes from 2**60 on get the host's message, smaller ones the package's.
+    constexpr long long limit = 1LL << 60;
+    if (overflow != 0 || v >= limit || v <= -limit) {
+        return host_int_overflow(value);
     }
     if (v < INT_MIN || v > INT_MAX) {
         PyErr_SetString(PyExc_OverflowError, "value too large to convert to int");

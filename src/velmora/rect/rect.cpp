@@ -50,12 +50,17 @@ float bottom_of(const Rectangle &r) { return r.y + r.height; }
 
 PyObject **const component_names[] = {&s_x, &s_y, &s_z, &s_w};
 
-// Component i of an argument: attribute x, y, z or w of a vector, else item i.
+// Component i of an argument: attribute x, y, z or w of a vector, else o[i] by the
+// interpreter's item access (mappings answer it too; anything else raises its own error).
 ref component(PyObject *o, bool vector, Py_ssize_t i) {
-    if (!vector && PyTuple_CheckExact(o) && i < PyTuple_GET_SIZE(o)) {
-        return ref::borrow(PyTuple_GET_ITEM(o, i));  // what its item protocol would give
+    if (vector) {
+        return ref::steal(PyObject_GetAttr(o, *component_names[i]));
     }
-    return vector ? ref::steal(PyObject_GetAttr(o, *component_names[i])) : ref::steal(PySequence_GetItem(o, i));
+    if (PyTuple_CheckExact(o) && i < PyTuple_GET_SIZE(o)) {
+        return ref::borrow(PyTuple_GET_ITEM(o, i));  // what its item access would give
+    }
+    ref key = ref::steal(PyLong_FromSsize_t(i));
+    return key ? ref::steal(PyObject_GetItem(o, key.get())) : ref();
 }
 
 // Components 0..N-1 of an argument, each converted (to a field float or a double) as soon
@@ -423,12 +428,12 @@ bool overlaps(const Rectangle &r, double ox, double oy, double ow, double oh) {
 // Python's comparison of two objects, reduced to a truth value: 1, 0, or -1 on error.
 int py_compare(PyObject *a, PyObject *b, int op) { return PyObject_RichCompareBool(a, b, op); }
 
-// x <= px <= right, then y <= py <= bottom, with Python objects.
-int point_python(const Rectangle &r, PyObject *p, bool vector) {
+// x <= px <= right, then y <= py <= bottom, with Python objects. Each of the rectangle's
+// values is read at the moment the chained comparison needs it: the point's comparisons
+// run Python code that may change the rectangle in between.
+int point_python(PyObject *self, PyObject *p, bool vector) {
     for (int axis = 0; axis < 2; ++axis) {
-        const double lo = axis == 0 ? r.x : r.y;
-        const double hi = axis == 0 ? right_of(r) : bottom_of(r);
-        ref low = ref::steal(PyFloat_FromDouble(lo));
+        ref low = ref::steal(PyFloat_FromDouble(axis == 0 ? raw(self).x : raw(self).y));
         ref value = low ? component(p, vector, axis) : ref();
         if (!value) {
             return -1;
@@ -437,7 +442,7 @@ int point_python(const Rectangle &r, PyObject *p, bool vector) {
         if (t <= 0) {
             return t;
         }
-        ref high = ref::steal(PyFloat_FromDouble(hi));
+        ref high = ref::steal(PyFloat_FromDouble(axis == 0 ? right_of(raw(self)) : bottom_of(raw(self))));
         if (!high) {
             return -1;
         }
@@ -449,22 +454,25 @@ int point_python(const Rectangle &r, PyObject *p, bool vector) {
     return 1;
 }
 
-// x < ox + ow, ox < right, y < oy + oh, oy < bottom, with Python objects.
-int rect_python(const Rectangle &r, PyObject *o, bool vector) {
+// x < ox + ow, ox < right, y < oy + oh, oy < bottom, with Python objects, the rectangle's
+// values made when each comparison needs them (the argument's `+` and `<` run Python code).
+int rect_python(PyObject *self, PyObject *o, bool vector) {
     for (int axis = 0; axis < 2; ++axis) {
-        ref near = component(o, vector, axis);
+        ref low = ref::steal(PyFloat_FromDouble(axis == 0 ? raw(self).x : raw(self).y));
+        ref near = low ? component(o, vector, axis) : ref();
         ref extent = near ? component(o, vector, axis + 2) : ref();
         ref far = extent ? ref::steal(PyNumber_Add(near.get(), extent.get())) : ref();
-        ref low = far ? ref::steal(PyFloat_FromDouble(axis == 0 ? r.x : r.y)) : ref();
-        if (!low) {
+        if (!far) {
             return -1;
         }
         int t = py_compare(low.get(), far.get(), Py_LT);
         if (t <= 0) {
             return t;
         }
+        // ox is read a second time, as the comparison `ox < right` reads it afresh.
         ref again = component(o, vector, axis);
-        ref high = again ? ref::steal(PyFloat_FromDouble(axis == 0 ? right_of(r) : bottom_of(r))) : ref();
+        ref high = again ? ref::steal(PyFloat_FromDouble(axis == 0 ? right_of(raw(self)) : bottom_of(raw(self))))
+                         : ref();
         if (!high) {
             return -1;
         }
@@ -498,15 +506,20 @@ int own_collide_rect(PyObject *self, PyObject *o) {
     return overlaps(raw(self), v[0], v[1], v[2], v[3]);
 }
 
+// Native callers may pass anything here: nothing is read as a rectangle unless it is one.
 int own_collide_rect_rect(PyObject *self, PyObject *o) {
+    if (!is_instance(o, &rect_type)) {
+        arg_type_error("other", type_name, o);
+        return -1;
+    }
     const Rectangle &r = raw(self), &s = raw(o);
     return s.x + s.width > r.x && right_of(r) > s.x && s.y + s.height > r.y && bottom_of(r) > s.y;
 }
 
-int own_point_vector2(PyObject *self, PyObject *p) { return point_python(raw(self), p, true); }
-int own_point_sequence(PyObject *self, PyObject *p) { return point_python(raw(self), p, false); }
-int own_rect_vector4(PyObject *self, PyObject *o) { return rect_python(raw(self), o, true); }
-int own_rect_sequence(PyObject *self, PyObject *o) { return rect_python(raw(self), o, false); }
+int own_point_vector2(PyObject *self, PyObject *p) { return point_python(self, p, true); }
+int own_point_sequence(PyObject *self, PyObject *p) { return point_python(self, p, false); }
+int own_rect_vector4(PyObject *self, PyObject *o) { return rect_python(self, o, true); }
+int own_rect_sequence(PyObject *self, PyObject *o) { return rect_python(self, o, false); }
 
 // One collision method: its name, argument name, accepted type (nullptr: any object;
 // exact for tuple and list), own code and Python-visible method.
@@ -569,8 +582,8 @@ template <int K> PyObject *collide_method(PyObject *self, PyObject *const *args,
     if (!bind_args_array(c.name, args, nargs, kw, &c.arg, 1, &arg)) {
         return fail(c.name);
     }
-    // None passes the typed methods' test except where reading it as a Rect would be unsafe.
-    if (c.type != nullptr && !(arg == Py_None && K != C_RECT_RECT)) {
+    // None passes the typed methods' test; the own code then raises for it.
+    if (c.type != nullptr && arg != Py_None) {
         PyTypeObject *want = *c.type;
         if (c.exact ? Py_TYPE(arg) != want : !is_instance(arg, want)) {
             arg_type_error(c.arg, want->tp_name, arg);
@@ -687,6 +700,8 @@ PyObject *index_error() {
     return nullptr;
 }
 
+// The sequence protocol (iteration, unpacking): its IndexError at 4 ends every iteration,
+// so it is routine there and gets no traceback entry.
 PyObject *sq_item(PyObject *self, Py_ssize_t i) {
     return 0 <= i && i < 4 ? PyFloat_FromDouble(raw(self).*fields[i]) : index_error();
 }
