@@ -2,13 +2,11 @@
 import copy
 import gc
 import pickle
-import subprocess
 import sys
-import textwrap
 
 import pytest
 
-import velmora._testabi as abi
+from helpers import abi, output_of
 from velmora.glyph_info.glyph_info import GlyphInfo
 from velmora.image.image import Image
 
@@ -84,18 +82,13 @@ def test_image_cannot_be_pickled_and_is_read_only():
         image.width = 3
 
 
-def _run(code):
-    result = subprocess.run([sys.executable, "-c", textwrap.dedent(code)], capture_output=True, text=True)
-    return result.stdout.strip() + result.stderr.strip()[-300:] * (result.returncode != 0)
-
-
 @pytest.mark.slow
 def test_new_fails_with_the_image_exception_and_leaves_no_glyph():
-    out = _run(
+    out = output_of(
         """
         import gc
         import velmora.image.image as image_module
-        import velmora._testabi as abi
+        import testabi as abi
         image_module.Image = abi.failing_image_type()
         from velmora.glyph_info.glyph_info import GlyphInfo
         try:
@@ -120,7 +113,7 @@ def test_new_fails_with_the_image_exception_and_leaves_no_glyph():
     ],
 )
 def test_import_failures(setup, expected):
-    out = _run(
+    out = output_of(
         f"""
         import velmora.image.image as m
         {setup}

@@ -15,6 +15,8 @@ import pytest
 from hypothesis import HealthCheck, given, settings
 from hypothesis import strategies as st
 
+from helpers import Clears, Foreign, emptying_list
+
 from velmora.glyph_info.glyph_info import GlyphInfo
 from velmora.rect.rect import Rect
 from velmora.vector2.vector2 import Vector2
@@ -129,25 +131,6 @@ class ShrinkingList(list):
         return value
 
 
-class ClearsItsList:
-    """An item whose conversion empties the list that holds it."""
-
-    def __init__(self, owner):
-        self.owner = owner
-
-    def __float__(self):
-        self.owner.clear()
-        return 1.0
-
-    __index__ = lambda self: 1  # noqa: E731
-
-
-class Foreign:
-    def __init__(self, value):
-        self.x = self.y = self.z = self.w = value
-
-    def clamp_magnitude_ip(self):
-        pass
 
 
 class HasDel:
@@ -180,12 +163,6 @@ class TupleSub(tuple):
 
 class ListSub(list):
     pass
-
-
-def clearing_list():
-    items = [1.0, 2.0, 3.0, 4.0]
-    items[0] = ClearsItsList(items)
-    return items
 
 
 # Factories, so every example gets fresh objects nobody else refers to.
@@ -222,11 +199,11 @@ POOL = [
     lambda: LyingLenList([1, 2, 3, 4]),
     lambda: RaisingItemList([1, 2, 3, 4]),
     lambda: ShrinkingList([1, 2, 3, 4]),
-    lambda: clearing_list(),
+    lambda: emptying_list(4),
     lambda: {"x": 1, "y": RaisesOnFloat()},
     lambda: RaisingMapping(),
-    lambda: Foreign(RaisesOnFloat()),
-    lambda: Foreign(MutatesReceiver()),
+    lambda: Foreign(*[RaisesOnFloat()] * 4),
+    lambda: Foreign(*[MutatesReceiver()] * 4),
     lambda: Vector2(1, 2),
     lambda: Vector3(1, 2, 3),
     lambda: Vector4(1, 2, 3, 4),
@@ -293,10 +270,10 @@ def fresh_args(factories):
 
 def counted(args):
     """Arguments whose reference counts are their own: not shared singletons or constants,
-    nor lists whose items drop references to them on purpose (clearing_list)."""
+    nor lists whose items drop references to them on purpose (emptying_list)."""
     return [a for a in args if not (a is None or type(a) in (bool, str, float, complex) or
                                    (type(a) is int and -5 <= a <= 256) or
-                                   (isinstance(a, list) and any(isinstance(i, ClearsItsList) for i in a)))]
+                                   (isinstance(a, list) and any(isinstance(i, Clears) for i in a)))]
 
 
 @pytest.mark.parametrize("target", TARGETS, ids=[t[0] for t in TARGETS])

@@ -1,14 +1,11 @@
 """Loading the vector modules: the frame every velmora module shares."""
 import importlib
-import subprocess
 import sys
-import textwrap
 import types
 
 import pytest
 
-import velmora._testabi as abi
-from conftest import VECTORS
+from helpers import VECTORS, abi, run_python
 
 MODULES = ["velmora.vector2.vector2", "velmora.vector3.vector3", "velmora.vector4.vector4"]
 
@@ -68,15 +65,11 @@ def test_from_methods_are_static():
     assert (w.x, w.y) == (3.0, 4.0) and (v.x, v.y) == (1.0, 1.0)
 
 
-def _run(code):
-    return subprocess.run([sys.executable, "-c", textwrap.dedent(code)], capture_output=True, text=True)
-
-
 @pytest.mark.slow
 @pytest.mark.parametrize("path", MODULES)
 def test_second_interpreter_is_refused(path):
     pytest.importorskip("_testcapi")
-    result = _run(
+    result = run_python(
         f"""
         import _testcapi, {path}
         _testcapi.run_in_subinterp('''
@@ -107,11 +100,11 @@ def test_import_type_returns_the_class_and_its_table():
 
 
 def _import_in_fresh_process(setup, call):
-    return _run(
+    return run_python(
         f"""
         import sys, types, warnings
         {setup}
-        import velmora._testabi as abi
+        import testabi as abi
         try:
             print("ok", {call})
         except Exception as e:

@@ -2,15 +2,11 @@
 import copy
 import math
 import pickle
-import subprocess
-import sys
-import textwrap
 import types
 
 import pytest
 
-import velmora._testabi as abi
-from conftest import f32
+from helpers import abi, f32, output_of
 from velmora.rect.rect import Rect
 from velmora.vector2.vector2 import Vector2
 from velmora.vector3.vector3 import Vector3
@@ -303,13 +299,17 @@ def test_rect_entry_never_reads_a_rectangle_out_of_another_object(cls, flag, oth
     assert str(info.value) == f"Argument 'other' has incorrect type (expected velmora.rect.rect.Rect, got {got})"
 
 
-def test_new_skips_init():
+def test_creation_paths_skip_init():
     class Loud(Rect):
         def __init__(self, *a):
             raise AssertionError("ran")
 
     r = abi.r_new(1, 2, 3, 0.1)
     assert type(r) is Rect and fields(r) == (1.0, 2.0, 3.0, f32(0.1))
+    loud = Rect.__new__(Loud, 1, 2, 3, 4)  # creation ignores its arguments and runs no __init__
+    assert type(loud) is Loud and fields(loud) == (0.0,) * 4
+    with pytest.raises(AssertionError, match="^ran$"):
+        Loud(1, 2, 3, 4)
 
 
 @pytest.mark.parametrize(
@@ -324,14 +324,9 @@ def test_override_results_are_type_checked(result, message):
     assert str(info.value) == text
 
 
-def _run(code):
-    r = subprocess.run([sys.executable, "-c", textwrap.dedent(code)], capture_output=True, text=True)
-    return r.stdout.strip() + (r.stderr.strip()[-300:] if r.returncode else "")
-
-
 @pytest.mark.slow
 def test_import_loads_vectors_first():
-    assert _run("import sys, velmora.rect.rect; print('velmora.vector2.vector2' in sys.modules, "
+    assert output_of("import sys, velmora.rect.rect; print('velmora.vector2.vector2' in sys.modules, "
                 "'velmora.vector4.vector4' in sys.modules)") == "True True"
 
 
@@ -347,7 +342,7 @@ def test_import_loads_vectors_first():
     ],
 )
 def test_import_failures(setup, expected):
-    out = _run(f"""
+    out = output_of(f"""
         {setup}
         try:
             import velmora.rect.rect
@@ -359,7 +354,7 @@ def test_import_failures(setup, expected):
 
 @pytest.mark.slow
 def test_import_warns_for_a_larger_class_with_the_real_table():
-    out = _run("""
+    out = output_of("""
         import warnings
         import velmora.vector4.vector4 as m
         real = m.Vector4

@@ -4,47 +4,11 @@ import gc
 
 import pytest
 
-import velmora._testabi as abi
+from helpers import Foreign, abi, emptying_list
 from velmora.glyph_info.glyph_info import GlyphInfo
 from velmora.rect.rect import Rect
 from velmora.vector2.vector2 import Vector2
 from velmora.vector4.vector4 import Vector4
-
-
-class Clears:
-    """Converts, compares or adds like `value` after emptying `owner` (dropping every other
-    item): the typed collision methods use Python's operators instead of converting."""
-
-    def __init__(self, owner, value=1.0):
-        self.owner, self.value = owner, value
-
-    def _emptied(self):
-        self.owner.clear()
-        return self.value
-
-    def __float__(self):
-        return self._emptied()
-
-    def __ge__(self, other):
-        return self._emptied() >= other
-
-    def __le__(self, other):
-        return self._emptied() <= other
-
-    def __lt__(self, other):
-        return self._emptied() < other
-
-    def __gt__(self, other):
-        return self._emptied() > other
-
-    def __add__(self, other):
-        return self._emptied() + other
-
-
-def emptying_list(n):
-    items = [float(i) for i in range(n)]
-    items[0] = Clears(items)
-    return items
 
 
 @pytest.mark.parametrize(
@@ -53,6 +17,7 @@ def emptying_list(n):
         lambda: Vector2(emptying_list(2)),
         lambda: Vector2.from_list(emptying_list(2)),
         lambda: abi.v2_cfrom_list(emptying_list(2)),
+        lambda: abi.v3_cfrom_list(emptying_list(3)),
         lambda: abi.v4_cfrom_list(emptying_list(4)),
         lambda: Rect(emptying_list(4)),
         lambda: Rect(emptying_list(2), (3, 4)),
@@ -72,10 +37,7 @@ def test_list_emptied_while_its_items_convert(call):
 def test_foreign_vector_reinitialises_the_receiver_while_read():
     v = Vector2(5, 6)
 
-    class Foreign:
-        def clamp_magnitude_ip(self):
-            pass
-
+    class Reinitialises(Foreign):
         @property
         def x(self):
             v.__init__(7, 8)
@@ -83,7 +45,7 @@ def test_foreign_vector_reinitialises_the_receiver_while_read():
 
         y = 2.0
 
-    v.__init__(Foreign())
+    v.__init__(Reinitialises())
     assert (v.x, v.y) == (1.0, 2.0)
 
 

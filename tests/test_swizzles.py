@@ -4,7 +4,7 @@ import math
 
 import pytest
 
-from conftest import VECTORS, components, same_bits
+from helpers import components, same_bits
 from velmora.vector2.vector2 import Vector2
 from velmora.vector3.vector3 import Vector3
 from velmora.vector4.vector4 import Vector4

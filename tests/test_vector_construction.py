@@ -1,23 +1,11 @@
 """Making vectors: __init__, __new__, the from_… constructors, components and data."""
-import os
-
 import pytest
 
-from conftest import VECTORS, components, f32
+from helpers import VECTORS, Foreign, abi, components, f32
+from velmora.rect.rect import Rect
 from velmora.vector2.vector2 import Vector2
 from velmora.vector3.vector3 import Vector3
 from velmora.vector4.vector4 import Vector4
-
-
-class Foreign:
-    """A vector of another library: recognised by its clamp_magnitude_ip method."""
-
-    def __init__(self, *values):
-        for letter, value in zip("xyzw", values):
-            setattr(self, letter, value)
-
-    def clamp_magnitude_ip(self):
-        pass
 
 
 class Index:
@@ -318,19 +306,37 @@ def test_data_lookup_errors_other_than_keyerror_propagate():
 # ---- the free list ----
 
 
-@pytest.mark.skipif(os.environ.get("VELMORA_FREELIST") == "0", reason="built without free lists")
-@pytest.mark.parametrize("fam", VECTORS, ids=str)
-def test_free_list_reuse_order_and_capacity(fam):
-    cls = fam.cls
-    hold = [cls() for _ in range(1000)]  # takes whatever the free list holds
-    released = [cls(*[9] * fam.n) for _ in range(1500)]
+FREE_LISTS = [(f.cls, lambda f=f: f.cls(*[9] * f.n)) for f in VECTORS] + [(Rect, lambda: Rect(9, 9, 9, 9))]
+
+
+@pytest.mark.parametrize("cls, make", FREE_LISTS, ids=lambda p: getattr(p, "__name__", ""))
+def test_free_list_reuse_order_and_capacity(cls, make):
+    capacity, _ = abi.freelist_info(cls)
+    if capacity == 0:
+        pytest.skip("built without free lists")
+    assert capacity == 1000
+    hold = [cls() for _ in range(capacity)]  # takes whatever the free list holds
+    assert abi.freelist_info(cls) == (capacity, 0)
+    released = [make() for _ in range(capacity + 500)]
     ids = [id(v) for v in released]
     while released:
         released.pop()  # releases the last one first
-    # The first 1000 released (the last 1000 made) were kept, most recent on top.
-    reused = [cls.__new__(cls) for _ in range(1000)]
-    assert [id(v) for v in reused] == [ids[i] for i in range(500, 1500)]
-    assert all(components(v) == (0.0,) * fam.n for v in reused)
-    extra = cls()
-    assert id(extra) not in set(ids[500:])
+    assert abi.freelist_info(cls) == (capacity, capacity)
+    # The first 1000 released (the last 1000 made) were kept, most recent on top, and a
+    # reused instance never shows its previous life.
+    reused = [cls.__new__(cls) for _ in range(capacity)]
+    assert [id(v) for v in reused] == ids[500:]
+    assert all(list(v) == [0.0] * len(v) for v in reused) and abi.freelist_info(cls) == (capacity, 0)
+    assert id(cls()) not in set(ids[500:])
     del hold
+
+
+def test_rect_subclass_instances_are_never_recycled():
+    class Sub(Rect):
+        pass
+
+    if abi.freelist_info(Rect)[0] == 0:
+        pytest.skip("built without free lists")
+    size = abi.freelist_info(Rect)[1]
+    Sub(1, 2, 3, 4)  # made and released at once
+    assert abi.freelist_info(Rect)[1] == size

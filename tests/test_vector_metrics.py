@@ -5,7 +5,7 @@ import pytest
 from hypothesis import given, settings
 from hypothesis import strategies as st
 
-from conftest import VECTORS, components, f32, fma_f32, same_bits
+from helpers import components, f32, fma_f32, same_bits
 from velmora.vector2.vector2 import Vector2
 from velmora.vector3.vector3 import Vector3
 from velmora.vector4.vector4 import Vector4

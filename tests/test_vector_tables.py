@@ -4,8 +4,7 @@ import sys
 
 import pytest
 
-import velmora._testabi as abi
-from conftest import components, f32, same_bits
+from helpers import abi, components, f32, same_bits
 from velmora.vector2.vector2 import Vector2
 from velmora.vector3.vector3 import Vector3
 
@@ -38,19 +37,6 @@ def test_list_and_tuple_conversion_failures(fam):
     for seq in ([1, "a", 3, 4], (1, "a", 3, 4)):
         with pytest.raises(TypeError):
             slot(fam, "cfrom_" + type(seq).__name__)(seq)
-
-
-def test_list_shrinking_during_conversion_is_not_read_past(fam):
-    items = [1.0] * fam.n
-
-    class Shrinks:
-        def __float__(self):
-            items.clear()
-            return 1.0
-
-    items[0] = Shrinks()
-    with pytest.raises(IndexError):
-        slot(fam, "cfrom_list")(items)
 
 
 def test_arithmetic_entries(fam):

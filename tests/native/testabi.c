@@ -1,8 +1,8 @@
 /*
- * velmora._testabi: a test-only native module that uses velmora exactly as a third-party
- * native module would: import a class through the size-checked import, take its C-level
- * table from the capsule, call the slots. Plain C11 against the public header, which
- * also proves the header compiles as C.
+ * testabi: a test-only native module that uses velmora exactly as a third-party native
+ * module would: import a class through the size-checked import, take its C-level table
+ * from the capsule, call the slots. The tests compile it, in plain C11, against the
+ * headers velmora installs (velmora.get_include()), which also proves they compile as C.
  */
 #include "velmora.h"
 
@@ -265,7 +265,7 @@ static ImageObject *failing_new(Image record, ImageNewOptArgs *optional) {
 static ImageMethodTable failing_table = {.new_ = failing_new};
 static PyTypeObject failing_image = {
     PyVarObject_HEAD_INIT(NULL, 0)
-    .tp_name = "velmora._testabi.FailingImage",
+    .tp_name = "testabi.FailingImage",
     .tp_basicsize = sizeof(ImageObject),
     .tp_flags = Py_TPFLAGS_DEFAULT,
 };
@@ -309,6 +309,17 @@ static PyObject *table_address(PyObject *m, PyObject *cls) {
     return p ? PyLong_FromVoidPtr(p) : NULL;
 }
 
+/* (capacity, size) of a class's free list, from its table capsule's context; None without one. */
+static PyObject *freelist_info(PyObject *m, PyObject *cls) {
+    (void)m;
+    if (!PyType_Check(cls)) return PyErr_Format(PyExc_TypeError, "testabi: expected a type");
+    PyObject *capsule = PyDict_GetItemString(((PyTypeObject *)cls)->tp_dict, "__pyx_vtable__");
+    if (capsule == NULL) return PyErr_Format(PyExc_KeyError, "__pyx_vtable__");
+    const VelmoraFreeListInfo *info = PyCapsule_GetContext(capsule);
+    if (info == NULL) return PyErr_Occurred() ? NULL : Py_NewRef(Py_None);
+    return Py_BuildValue("(ii)", info->capacity, *info->size);
+}
+
 /* Runs a module's exec step on a new module object made from the same definition. */
 static PyObject *exec_on_new_module(PyObject *m, PyObject *module) {
     (void)m;
@@ -343,6 +354,7 @@ static PyMethodDef methods[] = {
     E(import_type), E(gi_new),
     {"failing_image_type", failing_image_type, METH_NOARGS, NULL},
     {"table_address", table_address, METH_O, NULL},
+    {"freelist_info", freelist_info, METH_O, NULL},
     {"exec_on_new_module", exec_on_new_module, METH_O, NULL},
     {NULL, NULL, 0, NULL},
 };
@@ -359,6 +371,6 @@ static int exec_module(PyObject *module) {
 }
 
 static PyModuleDef_Slot slots[] = {{Py_mod_exec, (void *)exec_module}, {0, NULL}};
-static PyModuleDef def = {PyModuleDef_HEAD_INIT, "_testabi", NULL, 0, methods, slots, NULL, NULL, NULL};
+static PyModuleDef def = {PyModuleDef_HEAD_INIT, "testabi", NULL, 0, methods, slots, NULL, NULL, NULL};
 
-PyMODINIT_FUNC PyInit__testabi(void) { return PyModuleDef_Init(&def); }
+PyMODINIT_FUNC PyInit_testabi(void) { return PyModuleDef_Init(&def); }

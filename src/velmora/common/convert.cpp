@@ -70,8 +70,17 @@ bool to_int32(PyObject *o, int &out) {
     return int_from_long(value.get(), out);
 }
 
-char *double_repr(double value) {
-    return PyOS_double_to_string(value, 'r', 0, Py_DTSF_ADD_DOT_0, nullptr);
+int registered_real(PyObject *o) {
+    // numbers.Real, imported when a number of another kind first needs it and then kept.
+    static PyObject *real = nullptr;
+    if (real == nullptr) {
+        ref numbers = ref::steal(PyImport_ImportModule("numbers"));
+        real = numbers ? PyObject_GetAttrString(numbers.get(), "Real") : nullptr;
+        if (real == nullptr) {
+            return -1;
+        }
+    }
+    return PyObject_IsInstance(o, real);
 }
 
 }  // namespace velmora

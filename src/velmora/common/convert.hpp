@@ -43,8 +43,13 @@ inline bool to_index(PyObject *key, Py_ssize_t &i) {
 // messages callers of from_ints see. Returns false with an exception set.
 bool to_int32(PyObject *o, int &out);
 
-// The pieces of Python's repr of a float: shortest round-trip text, ".0" on integers.
-// The text is owned by the caller (PyMem_Free); nullptr with an exception set on failure.
-char *double_repr(double value);
+// isinstance(o, numbers.Real): 1, 0, or -1 with an exception set.
+int registered_real(PyObject *o);
+
+// A number operand: an int or float (subclasses included), or anything registered as
+// numbers.Real (numpy's scalar types, fractions.Fraction). 1, 0, or -1 with an exception set.
+inline int is_real_number(PyObject *o) {
+    return PyFloat_Check(o) || PyLong_Check(o) ? 1 : registered_real(o);
+}
 
 }  // namespace velmora

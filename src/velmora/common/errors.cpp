@@ -7,7 +7,7 @@
 
 namespace velmora {
 
-PyObject *arg_type_error(const char *argname, const char *expected, PyObject *got) {
+std::nullptr_t arg_type_error(const char *argname, const char *expected, PyObject *got) {
     PyErr_Format(PyExc_TypeError, "Argument '%.200s' has incorrect type (expected %.200s, got %.200s)",
                  argname, expected, Py_TYPE(got)->tp_name);
     return nullptr;
@@ -65,7 +65,13 @@ int refuse_property_delete() {
     return -1;
 }
 
-PyObject *refuse_pickling(const char *message) {
+int refuse_item_delete(PyObject *self) {
+    PyErr_Format(PyExc_NotImplementedError, "Subscript %.10s not supported by %.200s", "deletion",
+                 Py_TYPE(self)->tp_name);
+    return -1;
+}
+
+std::nullptr_t refuse_pickling(const char *message) {
     PyErr_SetString(PyExc_TypeError, message);
     return nullptr;
 }

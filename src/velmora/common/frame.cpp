@@ -70,7 +70,7 @@ int look_up_builtins(ModuleFrame &frame) {
 
 int publish_table(const ModuleFrame &frame) {
     ref capsule = ref::steal(PyCapsule_New(frame.table, nullptr, nullptr));
-    if (!capsule || PyDict_SetItemString(frame.type->tp_dict, "__pyx_vtable__", capsule.get()) < 0) {
+    if (!capsule || PyCapsule_SetContext(capsule.get(), frame.freelist) < 0 || PyDict_SetItemString(frame.type->tp_dict, "__pyx_vtable__", capsule.get()) < 0) {
         return -1;
     }
     PyType_Modified(frame.type);
@@ -104,8 +104,9 @@ int install_pickling(const ModuleFrame &frame) {
         // Already installed (a repeated exec after a failure): nothing more to do.
         return 0;
     }
-    ref reduce = ref::steal(PyDescr_NewMethod(frame.type, frame.reduce_def));
-    ref setstate = ref::steal(PyDescr_NewMethod(frame.type, frame.setstate_def));
+    PyMethodDef *defs = frame.pickling_defs();
+    ref reduce = ref::steal(PyDescr_NewMethod(frame.type, &defs[0]));
+    ref setstate = ref::steal(PyDescr_NewMethod(frame.type, &defs[1]));
     if (!reduce || !setstate ||
         PyDict_SetItemString(frame.type->tp_dict, "__reduce__", reduce.get()) < 0 ||
         PyDict_SetItemString(frame.type->tp_dict, "__setstate__", setstate.get()) < 0) {
@@ -119,7 +120,7 @@ int add_static_methods(const ModuleFrame &frame, PyObject *module_name) {
     if (frame.static_methods == nullptr) {
         return 0;
     }
-    for (PyMethodDef *def = frame.static_methods; def->ml_name != nullptr; ++def) {
+    for (PyMethodDef *def = frame.static_methods(); def->ml_name != nullptr; ++def) {
         ref function = ref::steal(PyCFunction_NewEx(def, nullptr, module_name));
         if (!function) {
             return -1;
@@ -233,22 +234,6 @@ PyObject *frame_create(ModuleFrame &frame, PyObject *spec) {
         return nullptr;
     }
     return module.release();
-}
-
-PyObject *allocate_instance(PyTypeObject *type) {
-    if (type->tp_flags & Py_TPFLAGS_IS_ABSTRACT) {
-        ref empty = ref::steal(PyTuple_New(0));
-        return empty ? PyBaseObject_Type.tp_new(type, empty.get(), nullptr) : nullptr;
-    }
-    return type->tp_alloc(type, 0);
-}
-
-bool finalize_from_dealloc(PyObject *self, destructor own_dealloc) {
-    PyTypeObject *type = Py_TYPE(self);
-    if (type->tp_finalize == nullptr || type->tp_dealloc != own_dealloc) {
-        return true;
-    }
-    return PyObject_CallFinalizerFromDealloc(self) == 0;
 }
 
 int import_class(const char *module_path, const char *class_name, Py_ssize_t expected_size,

@@ -3,7 +3,7 @@
 // the pickling hooks, and the size-checked import of other modules' classes.
 #pragma once
 
-#include "velmora.h"
+#include "pickling.hpp"
 
 #include <cstdint>
 
@@ -16,13 +16,14 @@ struct ModuleFrame {
     PyTypeObject *type;    // the module's one class (a static type)
     const char *class_name;
     void *table;           // the class's C-level method table, published under __pyx_vtable__
+    VelmoraFreeListInfo *freelist;   // the class's free list, as the table capsule's context (may be null)
     // Exec hooks, each returning 0 or -1 with an exception set.
     int (*prepare)();                // interned names, the table, the type's slots
     int (*import_types)();           // classes of other modules the module needs (may be null)
     const char *const *builtins;     // host built-ins looked up, nullptr-terminated (may be null)
-    PyMethodDef *reduce_def;         // the class's own pickling function: becomes __reduce__
-    PyMethodDef *setstate_def;       // and its restoring function: becomes __setstate__
-    PyMethodDef *static_methods;     // wrapped by the built-in staticmethod (may be null)
+    PyMethodDef *(*pickling_defs)(); // the class's own pickling and restoring functions:
+                                     // they become __reduce__ and __setstate__
+    PyMethodDef *(*static_methods)(); // wrapped by the built-in staticmethod (may be null)
 
     // Process-wide state: one copy per process, not per module object.
     PyObject *cached_module = nullptr;
@@ -30,22 +31,19 @@ struct ModuleFrame {
     PyObject *staticmethod = nullptr;
 };
 
-// The frame of a module whose one class refuses pickling through `Pickling`
-// (a PicklingRefusal); built-ins and static methods are added by the caller if any.
-template <class Pickling>
+// The frame of a module whose one class, named Owner, refuses pickling with Message;
+// built-ins, static methods and a free list are added by the caller.
+template <const char *Owner, const char *Message>
 ModuleFrame class_frame(const char *def_name, const char *path, PyTypeObject *type, const char *class_name,
                         void *table, int (*prepare)(), int (*import_types)() = nullptr) {
-    ModuleFrame f{};
-    f.def_name = def_name;
-    f.path = path;
-    f.type = type;
-    f.class_name = class_name;
-    f.table = table;
-    f.prepare = prepare;
-    f.import_types = import_types;
-    f.reduce_def = &Pickling::defs[0];
-    f.setstate_def = &Pickling::defs[1];
-    return f;
+    return ModuleFrame{.def_name = def_name,
+                       .path = path,
+                       .type = type,
+                       .class_name = class_name,
+                       .table = table,
+                       .prepare = prepare,
+                       .import_types = import_types,
+                       .pickling_defs = PicklingRefusal<Owner, Message>::methods};
 }
 
 PyObject *frame_create(ModuleFrame &frame, PyObject *spec);
@@ -55,15 +53,6 @@ int frame_exec(ModuleFrame &frame, PyObject *module);
 // for the life of the process. Returns 0, or -1 with an exception set.
 int import_class(const char *module_path, const char *class_name, Py_ssize_t expected_size,
                  PyTypeObject *&type, void **table);
-
-// The creation path of a subclassable class: through object's creation for a type
-// flagged abstract (which then refuses), else through the type's allocator. Zeroed.
-PyObject *allocate_instance(PyTypeObject *type);
-
-// The first step of a subclassable class's dealloc: runs a finaliser that has not run yet
-// (a Python subclass's __del__) unless the interpreter's subclass dealloc, which calls
-// `own_dealloc` afterwards, already did. False when the object was resurrected.
-bool finalize_from_dealloc(PyObject *self, destructor own_dealloc);
 
 }  // namespace velmora
 

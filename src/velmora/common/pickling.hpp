@@ -4,33 +4,30 @@
 
 #include "args.hpp"
 #include "errors.hpp"
+#include "tables.hpp"
 
 namespace velmora {
-
-template <class F> inline PyCFunction as_method(F *f) {
-    return reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(f));
-}
 
 template <const char *Owner, const char *Message> struct PicklingRefusal {
     static PyObject *reduce(PyObject *, PyObject *const *args, Py_ssize_t nargs, PyObject *kw) {
         if (bind_args("__reduce__", args, nargs, kw, {})) {
             refuse_pickling(Message);
         }
-        add_traceback(Owner, "__reduce__");
-        return nullptr;
+        return Fail<Owner>::object("__reduce__");
     }
     static PyObject *setstate(PyObject *, PyObject *const *args, Py_ssize_t nargs, PyObject *kw) {
         PyObject *state;
         if (bind_args("__setstate__", args, nargs, kw, {"state"}, &state)) {
             refuse_pickling(Message);
         }
-        add_traceback(Owner, "__setstate__");
-        return nullptr;
+        return Fail<Owner>::object("__setstate__");
     }
-    static inline PyMethodDef defs[2] = {
-        {"__reduce__", as_method(reduce), METH_FASTCALL | METH_KEYWORDS, nullptr},
-        {"__setstate__", as_method(setstate), METH_FASTCALL | METH_KEYWORDS, nullptr},
+    static constexpr MethodRow rows[2] = {
+        {"__reduce__", reduce, "($self, /)", "Refused: instances cannot be pickled (TypeError)."},
+        {"__setstate__", setstate, "($self, state)", "Refused: instances cannot be unpickled (TypeError)."},
     };
+    static inline MethodDefs<2> defs;
+    static PyMethodDef *methods() { return defs.fill(rows); }
 };
 
 }  // namespace velmora

@@ -1,9 +1,8 @@
 // velmora.glyph_info.glyph_info: GlyphInfo, one raylib glyph record made by native code,
 // with an Image wrapper (velmora.image.image) for the glyph's image. Python code can
 // hold and drop these objects but sees none of their fields.
-#include "errors.hpp"
 #include "frame.hpp"
-#include "pickling.hpp"
+#include "lifecycle.hpp"
 #include "ref.hpp"
 
 namespace velmora {
@@ -11,7 +10,7 @@ namespace {
 
 constexpr char type_name[] = "velmora.glyph_info.glyph_info.GlyphInfo";
 
-PyTypeObject glyph_type = {PyVarObject_HEAD_INIT(nullptr, 0)};
+extern PyTypeObject glyph_type;
 GlyphInfoMethodTable table{};
 
 // The Image class and table, imported once at initialisation.
@@ -64,33 +63,34 @@ void dealloc(PyObject *self) {
 GlyphInfoObject *glyph_new(GlyphInfo record) {
     ref self = ref::steal(create(&glyph_type));
     if (!self) {
-        add_traceback(type_name, "new");
-        return nullptr;
+        return Fail<type_name>::object("new");
     }
     cast(self.get())->_raw = record;
     ImageNewOptArgs not_owner = {1, 0};
     PyObject *image = reinterpret_cast<PyObject *>(image_table->new_(record.image, &not_owner));
     if (image == nullptr) {
-        add_traceback(type_name, "new");
-        return nullptr;  // the half-built glyph goes with `self`
+        return Fail<type_name>::object("new");  // the half-built glyph goes with `self`
     }
     Py_SETREF(cast(self.get())->_image, image);
     return self.release_as<GlyphInfoObject>();
 }
 
-constexpr char pickling_refused[] = "self._raw cannot be converted to a Python object for pickling";
-using Pickling = PicklingRefusal<type_name, pickling_refused>;
+// The class as data. Its doc is a text signature only, so the class has no docstring.
+PyTypeObject glyph_type = {
+    .ob_base = PyVarObject_HEAD_INIT(nullptr, 0)
+    .tp_name = type_name,
+    .tp_basicsize = sizeof(GlyphInfoObject),
+    .tp_dealloc = dealloc,
+    .tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC,
+    .tp_doc = "GlyphInfo(*args, **kwargs)\n--\n\n",
+    .tp_traverse = traverse,
+    .tp_clear = clear,
+    .tp_new = tp_new,
+    .tp_vectorcall = vectorcall,
+};
 
 int prepare() {
     table.new_ = glyph_new;
-    glyph_type.tp_name = type_name;
-    glyph_type.tp_basicsize = sizeof(GlyphInfoObject);
-    glyph_type.tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC;
-    glyph_type.tp_new = tp_new;
-    glyph_type.tp_dealloc = dealloc;
-    glyph_type.tp_traverse = traverse;
-    glyph_type.tp_clear = clear;
-    glyph_type.tp_vectorcall = vectorcall;
     return 0;
 }
 
@@ -99,7 +99,8 @@ int import_image() {
                         reinterpret_cast<void **>(&image_table));
 }
 
-ModuleFrame frame = class_frame<Pickling>("glyph_info", "velmora.glyph_info.glyph_info", &glyph_type, "GlyphInfo",
+constexpr char pickling_refused[] = "self._raw cannot be converted to a Python object for pickling";
+ModuleFrame frame = class_frame<type_name, pickling_refused>("glyph_info", "velmora.glyph_info.glyph_info", &glyph_type, "GlyphInfo",
                                           &table, prepare, import_image);
 
 }  // namespace

@@ -1,9 +1,7 @@
 // velmora.image.image: the least of the outside image module that glyph_info needs. The
 // Image class wraps a raylib Image record; only its table's `new` entry works. Nothing
 // here ever frees pixel data: the stand-in has no way of knowing who allocated it.
-#include "errors.hpp"
 #include "frame.hpp"
-#include "pickling.hpp"
 
 #include <cstddef>
 
@@ -12,7 +10,7 @@ namespace {
 
 constexpr char type_name[] = "velmora.image.image.Image";
 
-PyTypeObject image_type = {PyVarObject_HEAD_INIT(nullptr, 0)};
+extern PyTypeObject image_type;
 ImageMethodTable table{};
 
 // An optional-argument record that gives no `is_owner` leaves the default: the wrapper
@@ -20,8 +18,7 @@ ImageMethodTable table{};
 ImageObject *image_new(Image record, ImageNewOptArgs *optional) {
     auto *self = reinterpret_cast<ImageObject *>(image_type.tp_alloc(&image_type, 0));
     if (self == nullptr) {
-        add_traceback(type_name, "new");
-        return nullptr;
+        return Fail<type_name>::object("new");
     }
     self->vtab = &table;
     self->_raw = record;
@@ -54,28 +51,32 @@ template <int Image::*Field> PyObject *get_raw_int(PyObject *self, void *) {
 }
 
 PyGetSetDef getsets[] = {
-    {"width", get_raw_int<&Image::width>, nullptr, nullptr, nullptr},
-    {"height", get_raw_int<&Image::height>, nullptr, nullptr, nullptr},
-    {"mipmaps", get_raw_int<&Image::mipmaps>, nullptr, nullptr, nullptr},
-    {"format", get_raw_int<&Image::format>, nullptr, nullptr, nullptr},
-    {"is_owner", get_int<&ImageObject::is_owner>, nullptr, nullptr, nullptr},
+    {"width", get_raw_int<&Image::width>, nullptr, "The width in pixels.", nullptr},
+    {"height", get_raw_int<&Image::height>, nullptr, "The height in pixels.", nullptr},
+    {"mipmaps", get_raw_int<&Image::mipmaps>, nullptr, "The number of mipmap levels.", nullptr},
+    {"format", get_raw_int<&Image::format>, nullptr, "raylib's pixel format code.", nullptr},
+    {"is_owner", get_int<&ImageObject::is_owner>, nullptr, "1 when the wrapper owns its pixel data, else 0.", nullptr},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
-constexpr char pickling_refused[] = "self._raw cannot be converted to a Python object for pickling";
-using Pickling = PicklingRefusal<type_name, pickling_refused>;
+PyTypeObject image_type = {
+    .ob_base = PyVarObject_HEAD_INIT(nullptr, 0)
+    .tp_name = type_name,
+    .tp_basicsize = sizeof(ImageObject),
+    .tp_flags = Py_TPFLAGS_DEFAULT,
+    .tp_doc = "A raylib Image record, made by native code through the class's C table "
+              "(velmora's stand-in for the image module).",
+    .tp_getset = getsets,
+};
 
 int prepare() {
     table = ImageMethodTable{image_new, c_load, c_load_raw, c_load_anim, c_load_from_screen,
                              c_copy, export_, unload, copy, from_channel};
-    image_type.tp_name = type_name;
-    image_type.tp_basicsize = sizeof(ImageObject);
-    image_type.tp_flags = Py_TPFLAGS_DEFAULT;
-    image_type.tp_getset = getsets;
     return 0;
 }
 
-ModuleFrame frame = class_frame<Pickling>("image", "velmora.image.image", &image_type, "Image", &table, prepare);
+constexpr char pickling_refused[] = "self._raw cannot be converted to a Python object for pickling";
+ModuleFrame frame = class_frame<type_name, pickling_refused>("image", "velmora.image.image", &image_type, "Image", &table, prepare);
 
 }  // namespace
 }  // namespace velmora

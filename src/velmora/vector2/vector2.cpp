@@ -1,41 +1,31 @@
 // velmora.vector2.vector2: the Vector2 class, two 32-bit floats in raylib's Vector2 layout.
-#include "vector_family.hpp"
+#include "vector/family.hpp"
 
 namespace velmora {
 namespace {
 
-struct Vector2Cfg;
-using Family = VectorFamily<Vector2Cfg>;
+PyObject *get_data(PyObject *self, void *);
+int set_data(PyObject *self, PyObject *value, void *);
 
 struct Vector2Cfg {
-    using Scalar = float;
-    using Record = ::Vector2;
     using Object = Vector2Object;
-    using Table = Vector2MethodTable;
-    static constexpr int N = 2;
-    static constexpr float Record::*fields[N] = {&Record::x, &Record::y};
-    static constexpr const char *component_letters[N] = {"x", "y"};
-    static constexpr const char def_name[] = "vector2";
-    static constexpr const char module_path[] = "velmora.vector2.vector2";
-    static constexpr const char type_name[] = "velmora.vector2.vector2.Vector2";
-    static constexpr const char class_name[] = "Vector2";
-    static constexpr const char from_copy_name[] = "from_vector2";
-    static constexpr const char from_components_name[] = "from_xy";
+    static constexpr char type_name[] = "velmora.vector2.vector2.Vector2";
+    static constexpr float ::Vector2::*fields[] = {&::Vector2::x, &::Vector2::y};
+    static constexpr char letters[] = "xy";
+    static void fill_own_table(Vector2MethodTable &t);
 
     // Registered as xx, yy, xy, yx.
     static constexpr int swizzle_position(int k) {
         constexpr int position[] = {0, 2, 3, 1};
         return position[k];
     }
-
-    static PyObject *get_data(PyObject *self, void *);
-    static int set_data(PyObject *self, PyObject *value, void *);
-    static constexpr std::array<PyGetSetDef, 1> extra_getsets{{
-        {"data", get_data, set_data, nullptr, nullptr},
-    }};
-    static std::vector<PyMethodDef> extra_methods() { return {}; }
-    static void fill_own_table(Vector2MethodTable &t);
+    static constexpr std::array extra_getsets = {
+        PyGetSetDef{"data", get_data, set_data,
+                    "The record as a dict {'x': x, 'y': y}; set from any mapping with both keys.", nullptr},
+    };
 };
+
+using Family = VectorFamily<Vector2Cfg>;
 
 Vector2Object *cfrom_struct(::Vector2 record) { return Family::make({record.x, record.y}); }
 
@@ -47,14 +37,14 @@ void Vector2Cfg::fill_own_table(Vector2MethodTable &t) {
 
 // ---- data: the record as a dict {'x': …, 'y': …} ----
 
-PyObject *Vector2Cfg::get_data(PyObject *self, void *) {
+PyObject *get_data(PyObject *self, void *) {
     const ::Vector2 d = Family::cast(self)->data;
     ref x = ref::steal(PyFloat_FromDouble(d.x));
     ref y = ref::steal(PyFloat_FromDouble(d.y));
     ref result = ref::steal(PyDict_New());
-    if (!x || !y || !result || PyDict_SetItem(result.get(), Family::component_names[0], x.get()) < 0 ||
-        PyDict_SetItem(result.get(), Family::component_names[1], y.get()) < 0) {
-        return Family::fail("data.__get__");
+    if (!x || !y || !result || PyDict_SetItem(result.get(), component_names[0], x.get()) < 0 ||
+        PyDict_SetItem(result.get(), component_names[1], y.get()) < 0) {
+        return Family::fail::object("data.__get__");
     }
     return result.release();
 }
@@ -82,22 +72,21 @@ ref look_up(PyObject *mapping, PyObject *key) {
 }
 
 // Both components are replaced together, and only when both converted.
-int Vector2Cfg::set_data(PyObject *self, PyObject *value, void *) {
+int set_data(PyObject *self, PyObject *value, void *) {
     if (value == nullptr) {
         refuse_property_delete();
     } else if (!PyMapping_Check(value)) {
         PyErr_Format(PyExc_TypeError, "Expected %.42s, got %.200s", "a mapping", Py_TYPE(value)->tp_name);
     } else {
-        ref x = look_up(value, Family::component_names[0]);
-        ref y = x ? look_up(value, Family::component_names[1]) : ref();
+        ref x = look_up(value, component_names[0]);
+        ref y = x ? look_up(value, component_names[1]) : ref();
         float fx, fy;
         if (y && to_scalar(x.get(), fx) && to_scalar(y.get(), fy)) {
             Family::cast(self)->data = ::Vector2{fx, fy};
             return 0;
         }
     }
-    Family::fail("data.__set__");
-    return -1;
+    return Family::fail::status("data.__set__");
 }
 
 ModuleFrame frame = Family::make_frame();

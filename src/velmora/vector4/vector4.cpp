@@ -1,28 +1,15 @@
 // velmora.vector4.vector4: the Vector4 class, four doubles in velmora's vector4_t record.
-#include "vector_family.hpp"
+#include "vector/family.hpp"
 
 namespace velmora {
 namespace {
 
+// Swizzles are registered in counting order.
 struct Vector4Cfg {
-    using Scalar = double;
-    using Record = vector4_t;
     using Object = Vector4Object;
-    using Table = Vector4MethodTable;
-    static constexpr int N = 4;
-    static constexpr double Record::*fields[N] = {&Record::x, &Record::y, &Record::z, &Record::w};
-    static constexpr const char *component_letters[N] = {"x", "y", "z", "w"};
-    static constexpr const char def_name[] = "vector4";
-    static constexpr const char module_path[] = "velmora.vector4.vector4";
-    static constexpr const char type_name[] = "velmora.vector4.vector4.Vector4";
-    static constexpr const char class_name[] = "Vector4";
-    static constexpr const char from_copy_name[] = "from_vector4";
-    static constexpr const char from_components_name[] = "from_xyzw";
-
-    static constexpr int swizzle_position(int k) { return k; }
-
-    static constexpr std::array<PyGetSetDef, 0> extra_getsets{};
-    static std::vector<PyMethodDef> extra_methods() { return {}; }
+    static constexpr char type_name[] = "velmora.vector4.vector4.Vector4";
+    static constexpr double vector4_t::*fields[] = {&vector4_t::x, &vector4_t::y, &vector4_t::z, &vector4_t::w};
+    static constexpr char letters[] = "xyzw";
     static void fill_own_table(Vector4MethodTable &t);
 };
 

@@ -17,9 +17,22 @@
  *     list parameter is a list with enough items); the entries do not check them.
  *
  * The constructor entry is named `new_` because `new` is reserved in C++.
+ *
+ * Compatibility: VELMORA_C_API_VERSION names this interface. Its major part changes when
+ * an instance record, a table's slot order or an entry's parameters change: a module built
+ * against an older major version must be rebuilt. Its minor part grows when entries or
+ * helpers are added at the end, which older importers never see. Check it at compile time:
+ *
+ *     #if VELMORA_C_API_VERSION_MAJOR != 1
+ *     #error "built for another velmora C interface"
+ *     #endif
  */
 #ifndef VELMORA_H
 #define VELMORA_H
+
+#define VELMORA_C_API_VERSION_MAJOR 1
+#define VELMORA_C_API_VERSION_MINOR 1
+#define VELMORA_C_API_VERSION (VELMORA_C_API_VERSION_MAJOR * 100 + VELMORA_C_API_VERSION_MINOR)
 
 #define PY_SSIZE_T_CLEAN
 #include <Python.h>
@@ -229,6 +242,17 @@ typedef struct ImageMethodTable {
     ImageObject *(*from_channel)(ImageObject *self, int channel, int skip_dispatch); /* 9 */
 } ImageMethodTable;
 
+/*
+ * Diagnostics for tests and profilers: the capsule a class publishes under "__pyx_vtable__"
+ * carries, as its context (PyCapsule_GetContext), the state of the class's free list of
+ * released instances. Capacity 0 means the build has no free list; NULL, that the class
+ * keeps none.
+ */
+typedef struct VelmoraFreeListInfo {
+    int capacity;
+    const int *size; /* instances held now */
+} VelmoraFreeListInfo;
+
 /* ---- Importing a class of another module ---- */
 
 /*
@@ -328,6 +352,9 @@ static inline PyTypeObject *velmora_import_rect(RectMethodTable **table) {
 static inline PyTypeObject *velmora_import_glyph_info(GlyphInfoMethodTable **table) {
     return velmora_import_type("velmora.glyph_info.glyph_info", "GlyphInfo", sizeof(GlyphInfoObject),
                                (void **)table);
+}
+static inline PyTypeObject *velmora_import_image(ImageMethodTable **table) {
+    return velmora_import_type("velmora.image.image", "Image", sizeof(ImageObject), (void **)table);
 }
 
 #ifdef __cplusplus
