@@ -1,5 +1,9 @@
-"""A small typed program using velmora's public API; checked with mypy --strict."""
+# pyright: strict
+"""A small game-loop program using velmora's public API, as a user writes it; the tests check
+it with mypy --strict and basedpyright (strict), which must find nothing to report."""
 from __future__ import annotations
+
+import numpy as np
 
 from velmora.rect.rect import Rect
 from velmora.vector2.vector2 import Vector2
@@ -24,16 +28,19 @@ def bounds(points: list[Vector2]) -> Rect:
 def main() -> None:
     p = step(Vector2(0, 0), Vector2.from_xy(y=2, x=1), 0.5)
     p += Vector2(1, 1)
-    x, y = p.get_tuple()
+    p = p * np.float32(0.5)  # numpy's scalars scale like floats
+    x, y = p  # vectors unpack like tuples
     ix, iy = p.get_rounded_tuple()
+    total = sum(c for c in p) + sum(tuple(p))
     swizzled: Vector2 = p.yx
     box = bounds([p, swizzled, Vector2((3.0, 4.0))])
+    left, top, width, height = box
     hit: bool = box.collide_point((x, y)) and box.collide_rect(Rect(0, 0, 1, 1))
     box.center = (ix + 0.5, iy + 0.5)
     corners: Vector4 = box.get_vector4().wzyx
     length: float = facing(Vector3(1, 0, 0), Vector3(0, 1, 0)).length
     p.data = {"x": 1, "y": 2}
-    print(hit, corners, length, box.right, p.data, len(p), p[0])
+    print(hit, corners, length, box.right, p.data, len(p), p[0], total, left + top + width + height)
 
 
 if __name__ == "__main__":

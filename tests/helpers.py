@@ -162,7 +162,7 @@ def build_extension(name: str, source: str, *, include=(), libraries=()) -> Path
     it. Built once per source, interpreter and header version; later calls reuse it."""
     headers = Path(velmora.get_include())
     cc = shlex.split(sysconfig.get_config_var("CC") or "cc")
-    flags = ["-std=c11", "-O1", "-Wall", "-Wextra", "-Werror", "-shared", "-fPIC",
+    flags = ["-std=c11", "-O2", "-Wall", "-Wextra", "-Werror", "-shared", "-fPIC",
              "-I" + sysconfig.get_paths()["include"], "-I" + str(headers), *("-I" + str(i) for i in include)]
     key = hashlib.sha256("\0".join([source, sys.version, *cc, *flags, *libraries,
                                     *(p.read_text() for p in sorted(headers.glob("*.h")))]).encode()).hexdigest()[:16]

@@ -1,33 +1,58 @@
-"""The benchmark command: runs, reports every row, writes its figures."""
+"""The command line: `python -m velmora`, its benchmark, its usage errors and its figures."""
 import json
-
-import pytest
 import subprocess
 import sys
 
+import pytest
+
 from velmora import bench
+
+
+def velmora(*args):
+    return subprocess.run([sys.executable, "-m", "velmora", *args], capture_output=True, text=True)
 
 
 @pytest.mark.slow
 def test_bench_command_writes_every_row(tmp_path):
     out = tmp_path / "figures.json"
-    result = subprocess.run([sys.executable, "-m", "velmora", "bench", "--quick", "--json", str(out)],
-                            capture_output=True, text=True, check=True)
+    result = velmora("bench", "--quick", "--json", str(out))
+    assert result.returncode == 0, result.stderr
     figures = json.loads(out.read_text())
-    assert [row["operation"] for row in figures["rows"]] == [row[0] for row in bench.ROWS]
+    assert [row["operation"] for row in figures["rows"]] == [op for op, _ in bench.ROWS]
     assert figures["peers"] == ["velmora", "pygame-ce", "PyGLM", "CPython"]
     for row in figures["rows"]:
         assert row["ns"]["velmora"] is not None and row["ns"]["CPython"] is not None
         assert row["operation"] in result.stdout
-    assert "measuring" in result.stderr  # the progress line
+    env = figures["environment"]
+    assert env["python"] == sys.version.split()[0] and set(env["versions"]) == {"velmora", "pygame-ce", "PyGLM"}
+    assert env["versions"]["velmora"] and env["machine"]["cpus"] >= 1
+    assert result.stderr == ""  # no progress drawn into a pipe
+
+
+@pytest.mark.slow
+@pytest.mark.parametrize(
+    "args, code, stdout, stderr",
+    [
+        (["--help"], 0, ["usage: python -m velmora", "bench", "the full benchmark"], []),
+        (["bench", "--help"], 0, ["usage: python -m velmora bench", "--quick", "--json"], []),
+        (["foo"], 2, [], ["usage: python -m velmora", "invalid choice: 'foo'"]),
+        (["bench", "--slow"], 2, [], ["unrecognized arguments: --slow"]),
+    ],
+)
+def test_command_line_usage(args, code, stdout, stderr):
+    result = velmora(*args)
+    assert result.returncode == code
+    assert all(text in result.stdout for text in stdout) and all(text in result.stderr for text in stderr)
+    assert "velmora tour" not in result.stdout
 
 
 def test_table_names_missing_peers():
     result = {
         "peers": ["velmora", "pygame-ce", "PyGLM", "CPython"],
-        "available": [True, False, True, True],
+        "available": {"velmora": True, "pygame-ce": False, "PyGLM": True, "CPython": True},
+        "environment": {"python": "3.x", "machine": {"processor": "cpu"}},
         "rows": [{"operation": "add Vector2", "ns": {"velmora": 8.0, "pygame-ce": None, "PyGLM": 16.0, "CPython": 5.0},
-                  "vs_fastest_peer": 0.5, "vs_floor": 1.6}],
+                  "ratios": {"÷peer": 0.5, "÷floor": 1.6}}],
     }
     text = bench.table(result)
     assert "missing" in text and "0.50" in text and "1.60" in text

@@ -46,8 +46,8 @@ OPERATIONS = {
 VERSION = f"{sys.version_info.major}.{sys.version_info.minor}"
 
 
-def instructions(statement: str, loops: int) -> int:
-    code = SETUP + textwrap.dedent(
+def instructions(statement: str, loops: int, setup: str = SETUP) -> int:
+    code = setup + textwrap.dedent(
         f"""
         def main():
             for _ in range({loops}):
@@ -68,8 +68,8 @@ def instructions(statement: str, loops: int) -> int:
     return int(line.split()[-1].replace(",", ""))
 
 
-def per_operation(statement: str) -> float:
-    return (instructions(statement, 2 * N) - instructions(statement, N)) / N
+def per_operation(statement: str, setup: str = SETUP) -> float:
+    return (instructions(statement, 2 * N, setup) - instructions(statement, N, setup)) / N
 
 
 def measure() -> dict:

@@ -1,5 +1,6 @@
 """Vector operators: operand kinds, precision, in-place forms, sadd."""
 import math
+from fractions import Fraction
 
 import numpy as np
 import pytest
@@ -46,11 +47,25 @@ def test_operand_of_another_vector_class():
         Vector3(1, 2, 3) + Vector2(1, 2)
 
 
-@pytest.mark.parametrize("other", ["a", None, (1, 1), [1, 1], 1j])
+@pytest.mark.parametrize("other", ["a", None, (1, 1), [1, 1], 1j, np.array([2.0, 2.0]), np.array(2.0)])
 @pytest.mark.parametrize("op", ["__mul__", "__truediv__", "__floordiv__"])
 def test_scaling_operators_give_notimplemented(fam, op, other):
     v = fam.make(1, 2, 3, 4)
     assert getattr(v, op)(other) is NotImplemented
+
+
+NUMBER_KINDS = [np.float16, np.float32, np.float64, np.longdouble, np.int8, np.int16, np.int32, np.int64,
+                np.uint8, np.uint64, Fraction]
+
+
+@pytest.mark.parametrize("kind", NUMBER_KINDS, ids=lambda k: k.__name__)
+@pytest.mark.parametrize("op", ["__mul__", "__truediv__", "__floordiv__"])
+def test_any_real_number_scales(fam, op, kind):
+    # numpy's scalars and Fraction are numbers.Real: converted like a float, never left to
+    # numpy's reflected operator (which would make an array of the vector).
+    v, k = fam.make(3, -5, 7, 9), kind(2)
+    result = getattr(v, op)(k)
+    assert type(result) is fam.cls and components(result) == components(getattr(v, op)(float(k)))
 
 
 def test_no_reflected_forms(fam):

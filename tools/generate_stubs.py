@@ -1,12 +1,18 @@
 """Writes the type stubs beside every extension module: python tools/generate_stubs.py
 
-The vector stubs come from one template, like the vector classes themselves; every
-swizzle property is listed. tests/test_typing.py fails when the committed stubs differ
-from what this script writes.
+The types come from the templates here; the documentation of every method, static method
+and property comes from the installed modules themselves (their __doc__), so the stubs and
+help() cannot drift apart. Only what has no documentation at run time is written here: the
+classes (which have none), their constructors and the iteration protocol. The vector stubs
+come from one template, like the vector classes themselves; every swizzle property is
+listed. tests/test_typing.py fails when the committed stubs differ from what this script
+writes: run it after building and installing velmora.
 """
 from __future__ import annotations
 
+import importlib
 import itertools
+import re
 import sys
 from pathlib import Path
 
@@ -17,16 +23,17 @@ HEADER = '''\
 '''
 
 VECTOR = '''\
+from collections.abc import Iterator
 from typing import Any, Mapping, NoReturn, Protocol, Sequence, SupportsFloat, SupportsIndex, SupportsInt, final, overload
 
 _Real = SupportsFloat | SupportsIndex
+# A scale factor: int, float and every numbers.Real (numpy's scalars, Fraction) at run time.
+_Scale = SupportsFloat
 
 class _ForeignVector(Protocol):
     """A vector of another library: anything with clamp_magnitude_ip and {letters_text}."""
     def clamp_magnitude_ip(self, *args: Any) -> Any: ...
 {foreign}
-__test__: dict[Any, Any]
-
 @final
 class {cls}:
     """{doc}"""
@@ -42,50 +49,41 @@ class {cls}:
     @staticmethod
     def from_{copy}(other: {cls}) -> {cls}: ...
     @staticmethod
-    def from_tuple(other: tuple[_Real, ...]) -> {cls}:
-        """The first {n} items, which must be there."""
+    def from_tuple(other: tuple[_Real, ...]) -> {cls}: ...
     @staticmethod
-    def from_list(other: list[_Real]) -> {cls}:
-        """The first {n} items, which must be there."""
+    def from_list(other: list[_Real]) -> {cls}: ...
     @staticmethod
-    def from_ints({int_params}) -> {cls}:
-        """Each component through int(): floats are truncated; each must fit 32 bits."""
+    def from_ints({int_params}) -> {cls}: ...
     @staticmethod
-    def from_floats({params}) -> {cls}:
-        """Each component rounded to a 32-bit float, whatever the class."""
+    def from_floats({params}) -> {cls}: ...
     @staticmethod
     def from_{letters}({params}) -> {cls}: ...
 
     # ---- components ----
 {components}
     @property
-    def length(self) -> float:
-        """{length_doc}"""
+    def length(self) -> float: ...
 {extra_properties}
     # ---- arithmetic: only vectors of this class, or numbers for *, /, // ----
     def __add__(self, other: {cls}, /) -> {cls}: ...
     def __sub__(self, other: {cls}, /) -> {cls}: ...
-    def __mul__(self, other: {cls} | float, /) -> {cls}: ...
-    def __truediv__(self, other: {cls} | float, /) -> {cls}: ...
-    def __floordiv__(self, other: {cls} | float, /) -> {cls}: ...
+    def __mul__(self, other: {cls} | _Scale, /) -> {cls}: ...
+    def __truediv__(self, other: {cls} | _Scale, /) -> {cls}: ...
+    def __floordiv__(self, other: {cls} | _Scale, /) -> {cls}: ...
     def __neg__(self) -> {cls}: ...
     def __iadd__(self, other: {cls}, /) -> {cls}: ...
     def __isub__(self, other: {cls}, /) -> {cls}: ...
     def __imul__(self, other: {cls}, /) -> {cls}:  # type: ignore[misc]  # v *= 2 is refused
         """Component-wise, in place; a number is refused."""
-    def sadd(self, new_vec: {cls}, old_vec: {cls}) -> None:
-        """Stores new_vec + old_vec into this vector."""
+    def sadd(self, new_vec: {cls}, old_vec: {cls}) -> None: ...
 
     # ---- metrics and transforms ----
     def dot(self, other: {cls}) -> float: ...
-    def distance_to(self, other: {cls}) -> float:
-        """Differences in the storage precision, the rest in double."""
+    def distance_to(self, other: {cls}) -> float: ...
     def distance_squared_to(self, other: {cls}) -> float: ...
-{extra_methods}    def to_normalized(self) -> {cls}:
-        """Scales this vector to unit length (a zero vector stays zero) and returns it."""
+{extra_methods}    def to_normalized(self) -> {cls}: ...
     def get_normalized(self) -> {cls}: ...
-    def to_round(self) -> {cls}:
-        """Rounds each component half away from zero, in place, and returns this vector."""
+    def to_round(self) -> {cls}: ...
     def get_round(self) -> {cls}: ...
     def to_abs(self) -> {cls}: ...
     def get_abs(self) -> {cls}: ...
@@ -94,25 +92,21 @@ class {cls}:
 
     # ---- conversions and protocols ----
     def get_tuple(self) -> tuple[{floats}]: ...
-    def get_int_tuple(self) -> tuple[{ints}]:
-        """Each component truncated toward zero; NaN raises ValueError, infinity OverflowError."""
-    def get_rounded_tuple(self) -> tuple[{ints}]:
-        """Each component rounded half away from zero."""
+    def get_int_tuple(self) -> tuple[{ints}]: ...
+    def get_rounded_tuple(self) -> tuple[{ints}]: ...
     def copy(self) -> {cls}: ...
     def __copy__(self) -> {cls}: ...
     def __deepcopy__(self, memo: Any) -> {cls}: ...
-    def __reduce__(self) -> NoReturn:
-        """Vectors cannot be pickled: TypeError."""
+    def __reduce__(self) -> NoReturn: ...
     def __setstate__(self, state: object) -> NoReturn: ...
-    def __eq__(self, other: object, /) -> bool:
-        """False for anything that is not a {cls}."""
+    def __eq__(self, other: object, /) -> bool: ...
     def __ne__(self, other: object, /) -> bool: ...
     def __hash__(self) -> int: ...
     def __len__(self) -> int: ...
-    def __getitem__(self, index: SupportsIndex, /) -> float:
-        """0 to {last}; no negative indices, no slices."""
+    def __getitem__(self, index: SupportsIndex, /) -> float: ...
     def __setitem__(self, index: SupportsIndex, value: _Real, /) -> None: ...
     def __delitem__(self, index: SupportsIndex, /) -> NoReturn: ...
+    def __iter__(self) -> Iterator[float]: ...
 
     # ---- swizzles: new vectors of the named components ----
 {swizzles}
@@ -122,19 +116,16 @@ CLASSES = {
     "vector2": dict(
         cls="Vector2", n=2, letters="xy", copy="vector2",
         doc="Two 32-bit floats in raylib's Vector2 layout.",
-        length_doc="Computed in 32-bit float.",
         order=lambda names: [names[0], names[3], names[1], names[2]],
     ),
     "vector3": dict(
         cls="Vector3", n=3, letters="xyz", copy="vector3",
         doc="Three 32-bit floats in raylib's Vector3 layout.",
-        length_doc="Computed in 32-bit float.",
         order=lambda names: names[:6] + [names[7], names[6]] + names[8:],
     ),
     "vector4": dict(
         cls="Vector4", n=4, letters="xyzw", copy="vector4",
         doc="Four doubles.",
-        length_doc="Computed in double.",
         order=lambda names: names,
     ),
 }
@@ -151,8 +142,7 @@ def vector_stub(module: str, layout: dict) -> str:
     extra_properties = ""
     if cls == "Vector2":
         extra_properties = (
-            "    @property\n    def data(self) -> dict[str, float]:\n"
-            '        """A new dict {\'x\': ..., \'y\': ...}; setting takes any mapping with both keys."""\n'
+            "    @property\n    def data(self) -> dict[str, float]: ...\n"
             "    @data.setter\n    def data(self, value: Mapping[str, _Real]) -> None: ...\n"
         )
     extra_methods = ""
@@ -165,7 +155,6 @@ def vector_stub(module: str, layout: dict) -> str:
         letters=letters,
         copy=layout["copy"],
         doc=layout["doc"],
-        length_doc=layout["length_doc"],
         letters_text=", ".join(letters),
         foreign="".join(f"    @property\n    def {c}(self) -> _Real: ...\n" for c in letters),
         params=", ".join(f"{c}: _Real" for c in letters),
@@ -180,6 +169,7 @@ def vector_stub(module: str, layout: dict) -> str:
 
 
 RECT = '''\
+from collections.abc import Iterator
 from typing import Any, ClassVar, NoReturn, Sequence, SupportsFloat, SupportsIndex, overload
 
 from typing_extensions import disjoint_base
@@ -188,8 +178,6 @@ from velmora.vector2.vector2 import Vector2
 from velmora.vector4.vector4 import Vector4
 
 _Real = SupportsFloat | SupportsIndex
-
-__test__: dict[Any, Any]
 
 @disjoint_base
 class Rect:
@@ -226,58 +214,44 @@ class Rect:
     # ---- conversions and protocols ----
     def get_vector4(self) -> Vector4: ...
     def get_tuple(self) -> tuple[float, float, float, float]: ...
-    def __reduce__(self) -> NoReturn:
-        """Rectangles cannot be pickled or copied by the copy module: TypeError."""
+    def __reduce__(self) -> NoReturn: ...
     def __setstate__(self, state: object) -> NoReturn: ...
-    def __eq__(self, other: object, /) -> bool:
-        """False for anything that is not a Rect."""
+    def __eq__(self, other: object, /) -> bool: ...
     def __ne__(self, other: object, /) -> bool: ...
     __hash__: ClassVar[None]  # type: ignore[assignment]
     def __len__(self) -> int: ...
-    def __getitem__(self, index: SupportsIndex, /) -> float:
-        """0 to 3: x, y, width, height; no negative indices."""
+    def __getitem__(self, index: SupportsIndex, /) -> float: ...
     def __setitem__(self, index: SupportsIndex, value: _Real, /) -> None: ...
     def __delitem__(self, index: SupportsIndex, /) -> NoReturn: ...
+    def __iter__(self) -> Iterator[float]: ...
 '''
 
-RECT_FIELDS = {
-    "x": "", "y": "", "w": "", "h": "", "width": "", "height": "", "left": "", "top": "",
-    "right": "x + width, a 32-bit sum; setting moves the rectangle.",
-    "bottom": "y + height, a 32-bit sum; setting moves the rectangle.",
-    "centerx": "x + width / 2 in double; setting moves the rectangle.",
-    "centery": "y + height / 2 in double; setting moves the rectangle.",
-}
+RECT_FIELDS = ["x", "y", "w", "h", "width", "height", "left", "top", "right", "bottom", "centerx", "centery"]
 
 
 def rect_stub() -> str:
     fields = ""
-    for name, doc in RECT_FIELDS.items():
-        body = f'\n        """{doc}"""' if doc else " ..."
-        fields += (f"    @property\n    def {name}(self) -> float:{body}\n"
+    for name in RECT_FIELDS:
+        fields += (f"    @property\n    def {name}(self) -> float: ...\n"
                    f"    @{name}.setter\n    def {name}(self, value: _Real) -> None: ...\n")
     return HEADER.format(module="velmora.rect.rect") + RECT.format(fields=fields)
 
 
 GLYPH = '''\
-from typing import Any, NoReturn
+from typing import NoReturn
 
 from typing_extensions import disjoint_base
-
-__test__: dict[Any, Any]
 
 @disjoint_base
 class GlyphInfo:
     """One raylib glyph record with its image, made by native code; no visible fields."""
-    def __new__(cls, *args: object, **kwargs: object) -> GlyphInfo:
-        """Arguments are accepted and ignored: Python code only gets empty glyphs."""
+    def __new__(cls, *args: object, **kwargs: object) -> GlyphInfo: ...
     def __reduce__(self) -> NoReturn: ...
     def __setstate__(self, state: object) -> NoReturn: ...
 '''
 
 IMAGE = '''\
-from typing import Any, NoReturn, final
-
-__test__: dict[Any, Any]
+from typing import NoReturn, final
 
 @final
 class Image:
@@ -297,12 +271,66 @@ class Image:
 '''
 
 
+# What has no documentation at run time: how the classes are constructed and iterated.
+OWN_DOCS = {
+    "Vector": {
+        "__new__": "A zero vector; arguments are ignored (construction reads them in __init__).",
+        "__init__": "Zero; N numbers; or one vector of the class, list or tuple of N numbers, or another "
+                    "library's vector (anything with clamp_magnitude_ip and x, y, ...). No keywords.",
+        "__iter__": "The components in order (through the item protocol): a, b = v, tuple(v), for c in v.",
+    },
+    "Rect": {
+        "__new__": "A zero rectangle; arguments are ignored (construction reads them in __init__).",
+        "__init__": "Zero; x, y, w, h; a Rect, Vector4, list or tuple of 4, or a Vector2 (a size at the "
+                    "origin); or a position and a size, each a Vector2 or a list or tuple of 2. No keywords.",
+        "__iter__": "x, y, width, height (through the item protocol): x, y, w, h = rect.",
+    },
+    "GlyphInfo": {"__new__": "An empty glyph: arguments are accepted and ignored."},
+}
+# CPython's generic text for slots it documents itself, which says nothing about the class.
+GENERIC = re.compile(r"^(Initialize self|Create and return a new object)")
+
+
+def runtime_doc(cls: type, name: str) -> str | None:
+    attr = cls.__dict__.get(name)
+    if isinstance(attr, staticmethod):
+        attr = attr.__func__
+    doc = getattr(attr, "__doc__", None) if attr is not None else None
+    return doc.strip() if doc and not GENERIC.match(doc) else None
+
+
+def document(text: str, module_name: str) -> str:
+    """Gives every member whose stub body is `...` the documentation it has at run time (or,
+    lacking that, the class's own text above), once per name: not on setters or repeated
+    overloads."""
+    module = importlib.import_module(module_name)
+    out, cls, own, done = [], None, {}, set()
+    lines = text.splitlines()
+    for i, line in enumerate(lines):
+        start = re.match(r"class (\w+)", line)
+        if start:
+            cls = getattr(module, start.group(1), None)
+            own = OWN_DOCS.get("Vector" if start.group(1).startswith("Vector") else start.group(1), {})
+            done = set()
+        member = re.match(r"    def (\w+)\(.*: \.\.\.$", line)
+        if cls is not None and member and member.group(1) not in done and not lines[i - 1].endswith(".setter"):
+            name = member.group(1)
+            doc = own.get(name) or runtime_doc(cls, name)
+            if doc is not None:
+                done.add(name)
+                out += [line[: -len(" ...")], f'        """{doc}"""']
+                continue
+        out.append(line)
+    return "\n".join(out) + "\n"
+
+
 def stubs() -> dict[Path, str]:
-    out = {PACKAGE / m / f"{m}.pyi": vector_stub(f"velmora.{m}.{m}", layout) for m, layout in CLASSES.items()}
-    out[PACKAGE / "rect" / "rect.pyi"] = rect_stub()
-    out[PACKAGE / "glyph_info" / "glyph_info.pyi"] = HEADER.format(module="velmora.glyph_info.glyph_info") + GLYPH
-    out[PACKAGE / "image" / "image.pyi"] = HEADER.format(module="velmora.image.image") + IMAGE
-    return out
+    texts = {f"velmora.{m}.{m}": vector_stub(f"velmora.{m}.{m}", layout) for m, layout in CLASSES.items()}
+    texts["velmora.rect.rect"] = rect_stub()
+    texts["velmora.glyph_info.glyph_info"] = HEADER.format(module="velmora.glyph_info.glyph_info") + GLYPH
+    texts["velmora.image.image"] = HEADER.format(module="velmora.image.image") + IMAGE
+    return {PACKAGE.joinpath(*name.split(".")[1:]).with_suffix(".pyi"): document(text, name)
+            for name, text in texts.items()}
 
 
 if __name__ == "__main__":

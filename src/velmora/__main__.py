@@ -1,5 +1,6 @@
 """`python -m velmora`: a short tour and a quick benchmark; `python -m velmora bench` for the full one."""
 
+import argparse
 import sys
 
 from velmora.rect.rect import Rect
@@ -39,11 +40,21 @@ def tour() -> None:
 def main(argv: list[str]) -> int:
     from velmora import bench
 
-    if argv[:1] == ["bench"]:
-        return bench.main(argv[1:])
+    parser = argparse.ArgumentParser(
+        prog="python -m velmora",
+        description="A short tour of velmora's classes, then a quick benchmark against pygame-ce and PyGLM.",
+        epilog="`python -m velmora bench --help` describes the full benchmark.",
+    )
+    parser.add_argument("--json", metavar="FILE", help="also write the quick benchmark's figures to FILE")
+    commands = parser.add_subparsers(dest="command", title="commands", metavar="COMMAND")
+    bench.add_options(commands.add_parser("bench", help="the full benchmark against pygame-ce and PyGLM",
+                                          description=bench.__doc__.splitlines()[0]))
+    args = parser.parse_args(argv)  # a usage error ends here, before anything is printed
+    if args.command == "bench":
+        return bench.run(args.quick, args.json)
     tour()
     print("\nquick benchmark (python -m velmora bench for the full one):")
-    return bench.main(["--quick", *argv])
+    return bench.run(True, args.json)
 
 
 if __name__ == "__main__":

@@ -12,9 +12,10 @@ from __future__ import annotations
 import argparse
 import json
 import os
+import platform
 import sys
 import timeit
-from dataclasses import dataclass, field
+from importlib import metadata
 
 SETUP = """
 from velmora.vector2.vector2 import Vector2
@@ -51,37 +52,35 @@ a4, b4 = glm.dvec4(1.5, 2.5, 3.5, 4.5), glm.dvec4(5.5, 6.5, 7.5, 8.5)
 length, dot = glm.length, glm.dot
 """
 
-# name, velmora, pygame-ce, PyGLM, CPython floor (None: the peer has no such operation)
+# Who is timed, with the setup each one's statements run in.
+PEERS = {"velmora": SETUP, "pygame-ce": PYGAME_SETUP, "PyGLM": GLM_SETUP, "CPython": SETUP}
+# Distributions whose versions a JSON report records.
+DISTRIBUTIONS = ["velmora", "pygame-ce", "PyGLM"]
+
+# One row per operation: its statement for each peer that has it.
 ROWS = [
-    ("construct Vector2", "Vector2(x, y)", "Vector2(x, y)", "vec2(x, y)", "(x, y)"),
-    ("add Vector2", "a2 + b2", "a2 + b2", "a2 + b2", "x + y"),
-    ("add Vector3", "a3 + b3", "a3 + b3", "a3 + b3", "x + y"),
-    ("add Vector4", "a4 + b4", None, "a4 + b4", "x + y"),
-    ("scale Vector2", "a2 * 2.5", "a2 * 2.5", "a2 * 2.5", "x * y"),
-    ("length Vector2", "a2.length", "a2.length()", "length(a2)", "c.real"),
-    ("dot Vector2", "a2.dot(b2)", "a2.dot(b2)", "dot(a2, b2)", "x.is_integer()"),
-    ("swizzle Vector2", "a2.yx", "a2.yx", "a2.yx", "c.real"),
-    ("item Vector2", "a2[0]", "a2[0]", "a2[0]", "t[0]"),
-    ("component Vector2", "a2.x", "a2.x", "a2.x", "c.real"),
-    ("repr Vector2", "repr(a2)", "repr(a2)", "repr(a2)", "repr(x)"),
-    ("construct Rect", "Rect(x, y, w, h)", "FRect(x, y, w, h)", None, "(x, y, w, h)"),
-    ("point test", "r.collide_point((px, py))", "r.collidepoint((px, py))", None, "x.is_integer()"),
-    ("overlap test", "r.collide_rect(s)", "r.colliderect(s)", None, "x.is_integer()"),
+    ("construct Vector2", {"velmora": "Vector2(x, y)", "pygame-ce": "Vector2(x, y)", "PyGLM": "vec2(x, y)",
+                           "CPython": "(x, y)"}),
+    ("add Vector2", {"velmora": "a2 + b2", "pygame-ce": "a2 + b2", "PyGLM": "a2 + b2", "CPython": "x + y"}),
+    ("add Vector3", {"velmora": "a3 + b3", "pygame-ce": "a3 + b3", "PyGLM": "a3 + b3", "CPython": "x + y"}),
+    ("add Vector4", {"velmora": "a4 + b4", "PyGLM": "a4 + b4", "CPython": "x + y"}),
+    ("scale Vector2", {"velmora": "a2 * 2.5", "pygame-ce": "a2 * 2.5", "PyGLM": "a2 * 2.5", "CPython": "x * y"}),
+    ("length Vector2", {"velmora": "a2.length", "pygame-ce": "a2.length()", "PyGLM": "length(a2)",
+                        "CPython": "c.real"}),
+    ("dot Vector2", {"velmora": "a2.dot(b2)", "pygame-ce": "a2.dot(b2)", "PyGLM": "dot(a2, b2)",
+                     "CPython": "x.is_integer()"}),
+    ("swizzle Vector2", {"velmora": "a2.yx", "pygame-ce": "a2.yx", "PyGLM": "a2.yx", "CPython": "c.real"}),
+    ("item Vector2", {"velmora": "a2[0]", "pygame-ce": "a2[0]", "PyGLM": "a2[0]", "CPython": "t[0]"}),
+    ("component Vector2", {"velmora": "a2.x", "pygame-ce": "a2.x", "PyGLM": "a2.x", "CPython": "c.real"}),
+    ("repr Vector2", {"velmora": "repr(a2)", "pygame-ce": "repr(a2)", "PyGLM": "repr(a2)", "CPython": "repr(x)"}),
+    ("construct Rect", {"velmora": "Rect(x, y, w, h)", "pygame-ce": "FRect(x, y, w, h)", "CPython": "(x, y, w, h)"}),
+    ("point test", {"velmora": "r.collide_point((px, py))", "pygame-ce": "r.collidepoint((px, py))",
+                    "CPython": "x.is_integer()"}),
+    ("overlap test", {"velmora": "r.collide_rect(s)", "pygame-ce": "r.colliderect(s)", "CPython": "x.is_integer()"}),
 ]
 
-PEERS = [("velmora", SETUP), ("pygame-ce", PYGAME_SETUP), ("PyGLM", GLM_SETUP), ("CPython", SETUP)]
-
-
-@dataclass
-class Row:
-    name: str
-    statements: list  # per peer, or None
-    best: list = field(default_factory=list)  # seconds per loop of `number`, per peer
-
-    def ns(self, i: int, number: int, empty: float) -> float | None:
-        if self.best[i] is None:
-            return None
-        return max(self.best[i] - empty, 0.0) / number * 1e9
+# Ratio columns: velmora's time over the fastest of these peers.
+RATIOS = {"÷peer": ["pygame-ce", "PyGLM"], "÷floor": ["CPython"]}
 
 
 def available(setup: str) -> bool:
@@ -92,77 +91,110 @@ def available(setup: str) -> bool:
         return False
 
 
-def measure(quick: bool = False, progress=sys.stderr) -> dict:
+def environment() -> dict:
+    """The interpreter, the packages and the machine a measurement ran on."""
+    versions = {}
+    for name in DISTRIBUTIONS:
+        try:
+            versions[name] = metadata.version(name)
+        except metadata.PackageNotFoundError:
+            versions[name] = None
+    cpu = platform.processor()
+    try:
+        with open("/proc/cpuinfo", encoding="utf-8") as f:
+            cpu = next((line.split(":", 1)[1].strip() for line in f if line.startswith("model name")), cpu)
+    except OSError:
+        pass
+    return {
+        "python": sys.version.split()[0],
+        "implementation": platform.python_implementation(),
+        "versions": versions,
+        "machine": {"platform": platform.platform(), "processor": cpu, "cpus": os.cpu_count()},
+    }
+
+
+def measure(quick: bool = False, progress=None, peers: dict = PEERS, rows: list = ROWS,
+            ratios: dict = RATIOS) -> dict:
+    """ns per operation for every row and peer, and velmora's ratios. `progress`, when
+    given, is a stream that is told how far the measurement has come."""
     number = 20_000 if quick else 200_000
     rounds = 3 if quick else 7
-    have = [available(setup) for _, setup in PEERS]
-    rows = [Row(name, list(stmts)) for name, *stmts in ROWS]
+    have = {name: available(setup) for name, setup in peers.items()}
+    best: dict = {}
     timers = []
-    for row in rows:
-        row.best = [None] * len(PEERS)
-        for i, (stmt, (_, setup)) in enumerate(zip(row.statements, PEERS)):
-            if stmt is not None and have[i]:
-                timers.append((row, i, timeit.Timer(stmt, setup)))
+    for operation, statements in rows:
+        for peer, stmt in statements.items():
+            if peer in peers and have[peer]:
+                timers.append(((operation, peer), timeit.Timer(stmt, peers[peer])))
     empty_timer = timeit.Timer("pass", SETUP)
     empty = float("inf")
-    total = rounds * len(timers)
-    done = 0
-    for _ in range(rounds):
+    for round_ in range(rounds):
         empty = min(empty, empty_timer.timeit(number))
-        for row, i, timer in timers:
+        for i, (key, timer) in enumerate(timers):
             elapsed = timer.timeit(number)
-            row.best[i] = elapsed if row.best[i] is None else min(row.best[i], elapsed)
-            done += 1
+            best[key] = min(best.get(key, elapsed), elapsed)
             if progress is not None:
-                progress.write(f"\rmeasuring {done}/{total}")
+                progress.write(f"\rmeasuring {round_ * len(timers) + i + 1}/{rounds * len(timers)}")
                 progress.flush()
     if progress is not None:
         progress.write("\r" + " " * 30 + "\r")
-    result = {"peers": [name for name, _ in PEERS], "available": have, "rows": []}
-    for row in rows:
-        ns = [row.ns(i, number, empty) for i in range(len(PEERS))]
-        peers = [v for v in ns[1:3] if v is not None]
-        result["rows"].append(
-            {
-                "operation": row.name,
-                "ns": dict(zip(result["peers"], ns)),
-                "vs_fastest_peer": ns[0] / min(peers) if peers and min(peers) > 0 else None,
-                "vs_floor": ns[0] / ns[3] if ns[3] else None,
-            }
-        )
+        progress.flush()
+    result = {"peers": list(peers), "available": have, "environment": environment(), "rows": []}
+    for operation, _ in rows:
+        ns = {peer: (max(best[(operation, peer)] - empty, 0.0) / number * 1e9 if (operation, peer) in best else None)
+              for peer in peers}
+        row = {"operation": operation, "ns": ns, "ratios": {}}
+        for column, against in ratios.items():
+            times = [ns[p] for p in against if ns.get(p) is not None]
+            row["ratios"][column] = ns["velmora"] / min(times) if times and min(times) > 0 and ns["velmora"] else None
+        result["rows"].append(row)
     return result
 
 
-def table(result: dict) -> str:
-    have = dict(zip(result["peers"], result["available"]))
-    head = f"{'operation':<20}" + "".join(f"{p:>11}" for p in result["peers"]) + f"{'÷peer':>8}{'÷floor':>8}"
+def table(result: dict, ratios: dict = RATIOS) -> str:
+    peers, columns = result["peers"], list(result["rows"][0]["ratios"]) if result["rows"] else []
+    head = f"{'operation':<20}" + "".join(f"{p:>11}" for p in peers) + "".join(f"{c:>8}" for c in columns)
     lines = [head, "-" * len(head)]
     for row in result["rows"]:
         cells = []
-        for peer in result["peers"]:
+        for peer in peers:
             v = row["ns"][peer]
-            cells.append(f"{v:>9.1f}ns" if v is not None else f"{'missing' if not have[peer] else '—':>11}")
-        ratio = lambda r: f"{r:>8.2f}" if r is not None else f"{'—':>8}"  # noqa: E731
-        lines.append(f"{row['operation']:<20}" + "".join(cells) + ratio(row["vs_fastest_peer"]) + ratio(row["vs_floor"]))
-    lines.append("ns per operation, empty loop subtracted; ÷peer: velmora / the faster of pygame-ce and PyGLM; "
-                 "÷floor: velmora / the CPython floor.")
-    if not all(result["available"]):
+            cells.append(f"{v:>9.1f}ns" if v is not None else f"{'missing' if not result['available'][peer] else '—':>11}")
+        shown = [f"{r:>8.2f}" if r is not None else f"{'—':>8}" for r in row["ratios"].values()]
+        lines.append(f"{row['operation']:<20}" + "".join(cells) + "".join(shown))
+    env = result["environment"]
+    lines.append(f"ns per operation, empty loop subtracted; Python {env['python']} on {env['machine']['processor']}.")
+    lines.append("; ".join(f"{column}: velmora / the fastest of {', '.join(against)}" for column, against in
+                           ratios.items() if column in columns) + ".")
+    if not all(result["available"].values()):
         lines.append("missing: not installed (pip install 'velmora[bench]').")
     return "\n".join(lines)
 
 
-def main(argv: list[str] | None = None) -> int:
-    parser = argparse.ArgumentParser(prog="python -m velmora bench", description=__doc__.splitlines()[0])
-    parser.add_argument("--quick", action="store_true", help="fewer, shorter rounds")
-    parser.add_argument("--json", metavar="FILE", help="also write the figures to FILE")
-    args = parser.parse_args(argv)
+def add_options(p: argparse.ArgumentParser) -> argparse.ArgumentParser:
+    p.add_argument("--quick", action="store_true", help="fewer, shorter rounds")
+    p.add_argument("--json", metavar="FILE", help="also write the figures, versions and machine to FILE")
+    return p
+
+
+def parser() -> argparse.ArgumentParser:
+    return add_options(argparse.ArgumentParser(prog="python -m velmora bench", description=__doc__.splitlines()[0]))
+
+
+def run(quick: bool, json_file: str | None) -> int:
     os.environ.setdefault("PYGAME_HIDE_SUPPORT_PROMPT", "1")
-    result = measure(quick=args.quick)
+    # Progress is drawn only for a person watching a terminal, never into a pipe or a log.
+    result = measure(quick=quick, progress=sys.stderr if sys.stderr.isatty() else None)
     print(table(result))
-    if args.json:
-        with open(args.json, "w", encoding="utf-8") as f:
+    if json_file:
+        with open(json_file, "w", encoding="utf-8") as f:
             json.dump(result, f, indent=2)
     return 0
+
+
+def main(argv: list[str] | None = None) -> int:
+    args = parser().parse_args(argv)
+    return run(args.quick, args.json)
 
 
 if __name__ == "__main__":

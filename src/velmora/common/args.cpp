@@ -10,11 +10,11 @@ bool wrong_count(const char *func, Py_ssize_t expected, Py_ssize_t given) {
     return false;
 }
 
-bool refuse_keyword(PyObject *key) {
+bool refuse_keyword(PyObject *key, const char *func) {
     if (!PyUnicode_Check(key)) {
-        PyErr_Format(PyExc_TypeError, "%.200s() keywords must be strings", "__init__");
+        PyErr_Format(PyExc_TypeError, "%.200s() keywords must be strings", func);
     } else {
-        PyErr_Format(PyExc_TypeError, "%s() got an unexpected keyword argument '%U'", "__init__", key);
+        PyErr_Format(PyExc_TypeError, "%s() got an unexpected keyword argument '%U'", func, key);
     }
     return false;
 }
@@ -28,11 +28,11 @@ bool no_keywords(PyObject *kwds) {
     Py_ssize_t pos = 0;
     PyObject *key, *value;
     PyDict_Next(kwds, &pos, &key, &value);
-    return refuse_keyword(key);
+    return refuse_keyword(key, "__init__");
 }
 
-bool no_keyword_names(PyObject *kwnames) {
-    return kwnames == nullptr || PyTuple_GET_SIZE(kwnames) == 0 || refuse_keyword(PyTuple_GET_ITEM(kwnames, 0));
+bool no_keyword_names(PyObject *kwnames, const char *func) {
+    return kwnames == nullptr || PyTuple_GET_SIZE(kwnames) == 0 || refuse_keyword(PyTuple_GET_ITEM(kwnames, 0), func);
 }
 
 bool bind_args_slow(const char *func, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames,

@@ -29,10 +29,11 @@ inline bool bind_args_array(const char *func, PyObject *const *args, Py_ssize_t 
     return bind_args_slow(func, args, nargsf, kwnames, names, nparams, out);
 }
 
-// Constructors take no keywords. Each returns true when none were given, else false with
-// the TypeError naming the first: from tp_init's keyword dict, or a vectorcall's kwnames.
+// Constructors and operator methods take no keywords. Each returns true when none were given,
+// else false with the TypeError naming the first: from tp_init's keyword dict, or a
+// vectorcall's kwnames.
 bool no_keywords(PyObject *kwds);
-bool no_keyword_names(PyObject *kwnames);
+bool no_keyword_names(PyObject *kwnames, const char *func = "__init__");
 
 template <class... Out>
 inline bool bind_args(const char *func, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames,

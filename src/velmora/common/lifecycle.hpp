@@ -4,6 +4,14 @@
 
 #include "velmora.h"
 
+// The hot paths' small helpers (taking an instance, storing a record) are inlined into every
+// operation that makes an object, whatever the compiler's size heuristics would choose.
+#if defined(__GNUC__) || defined(__clang__)
+#define VELMORA_HOT __attribute__((always_inline)) inline
+#else
+#define VELMORA_HOT inline
+#endif
+
 namespace velmora {
 
 // Released instances of exactly one class, recycled LIFO, at most Capacity of them. The
@@ -20,7 +28,7 @@ public:
 
     // A new instance of exactly `type`: recycled when one is held, else from the type's
     // allocator (zeroed). nullptr with MemoryError set when allocation fails.
-    Object *take(PyTypeObject *type) {
+    VELMORA_HOT Object *take(PyTypeObject *type) {
         if constexpr (capacity > 0) {
             if (count_ > 0) {
                 Object *o = items_[--count_];

@@ -40,17 +40,22 @@ inline ref component(PyObject *o, bool vector, Py_ssize_t i) {
     return key ? ref::steal(PyObject_GetItem(o, key.get())) : ref();
 }
 
+// Items 0..N-1 of an exact tuple that has them, each converted in turn. A tuple is immutable
+// and its caller holds it: its items need no references of ours.
+template <class T, size_t N> inline bool read_tuple(PyObject *t, const std::array<T *, N> &out) {
+    for (size_t i = 0; i < N; ++i) {
+        if (!to_scalar(PyTuple_GET_ITEM(t, i), *out[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // Components 0..N-1 of an argument into `out` (floats or doubles), each converted as soon as
 // it is read. The item is held while it converts: its conversion may drop it from `o`.
 template <class T, size_t N> bool read_components(PyObject *o, bool vector, const std::array<T *, N> &out) {
     if (!vector && PyTuple_CheckExact(o) && PyTuple_GET_SIZE(o) >= static_cast<Py_ssize_t>(N)) {
-        // A tuple is immutable and its caller holds it: its items need no references of ours.
-        for (size_t i = 0; i < N; ++i) {
-            if (!to_scalar(PyTuple_GET_ITEM(o, i), *out[i])) {
-                return false;
-            }
-        }
-        return true;
+        return read_tuple(o, out);
     }
     for (size_t i = 0; i < N; ++i) {
         ref value = component(o, vector, static_cast<Py_ssize_t>(i));
@@ -89,7 +94,7 @@ template <class T, size_t N>
 bool read_vector_or_sequence(PyObject *o, PyTypeObject *vector, const std::array<T *, N> &out,
                              const char *message) {
     if (PyTuple_CheckExact(o) && PyTuple_GET_SIZE(o) == static_cast<Py_ssize_t>(N)) {
-        return read_components(o, false, out);  // the common case; an exact tuple is no vector
+        return read_tuple(o, out);  // the common case; an exact tuple is no vector
     }
     if (is_instance(o, vector)) {
         return read_components(o, true, out);

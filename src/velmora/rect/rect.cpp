@@ -188,6 +188,10 @@ PyObject *vectorcall(PyObject *type, PyObject *const *args, size_t nargsf, PyObj
         PyObject *self = obj(rect_new(r));
         return self ? self : fail::object("__init__");
     }
+    if (kwnames == nullptr && n == 1 && Py_TYPE(args[0]) == &rect_type) {
+        PyObject *self = obj(rect_new(raw(args[0])));  // a copy
+        return self ? self : fail::object("__init__");
+    }
     ref self = ref::steal(create(reinterpret_cast<PyTypeObject *>(type)));
     if (!self) {
         return nullptr;

@@ -97,7 +97,7 @@ template <VectorConfig Cfg> struct VectorFamily {
     // ---- allocation: every new vector is made by `make`, from the free list when it can ----
 
     static Object *allocate();
-    static Object *make(const Comps &c) {
+    VELMORA_HOT static Object *make(const Comps &c) {
         Object *o = allocate();
         if (o != nullptr) {
             store(o, c);
@@ -289,12 +289,13 @@ template <VectorConfig Cfg> struct VectorFamily {
         }
     };
 
-    // An operator as a method (`v.__mul__(2)`): the slot's own function, one argument.
+    // An operator as a method (`v.__mul__(2)`): the slot's own function, one positional
+    // argument, as the interpreter's own operator methods take it.
     template <Name name, auto Op> struct Operator {
-        static constexpr const char *signature = "($self, other)";
+        static constexpr const char *signature = "($self, other, /)";
         static PyObject *call(PyObject *self, PyObject *const *args, Py_ssize_t nargs, PyObject *kw) {
             PyObject *other;
-            if (!bind_args(name.c_str(), args, nargs, kw, {"other"}, &other)) {
+            if (!no_keyword_names(kw, name.c_str()) || !bind_args(name.c_str(), args, nargs, nullptr, {"other"}, &other)) {
                 return fail::object(name.c_str());
             }
             return Op(self, other, name.c_str());
@@ -825,7 +826,7 @@ template <VectorConfig Cfg> struct VectorFamily {
 
 template <VectorConfig Cfg> bool VectorFamily<Cfg>::is_vector(PyObject *o) { return Py_TYPE(o) == &type; }
 
-template <VectorConfig Cfg> typename Cfg::Object *VectorFamily<Cfg>::allocate() {
+template <VectorConfig Cfg> VELMORA_HOT typename Cfg::Object *VectorFamily<Cfg>::allocate() {
     Object *o = freelist.take(&type);
     if (o != nullptr) {
         o->vtab = &table;
