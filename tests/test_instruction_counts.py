@@ -58,9 +58,10 @@ def instructions(statement: str, loops: int, setup: str = SETUP) -> int:
     with tempfile.NamedTemporaryFile("w", suffix=".py", delete=False) as f:
         f.write(code)
     try:
+        # A fixed hash seed: string hashes decide how many probes each dict look-up takes.
         result = subprocess.run(
             ["valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null", sys.executable, f.name],
-            capture_output=True, text=True, check=True,
+            capture_output=True, text=True, check=True, env=dict(os.environ, PYTHONHASHSEED="0"),
         )
     finally:
         os.unlink(f.name)

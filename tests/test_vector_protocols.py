@@ -1,7 +1,10 @@
 """repr, hashing, equality, items, iteration, tuples, copies and the pickling refusal."""
 import copy
 import math
+import os
 import pickle
+import random
+import struct
 
 import pytest
 
@@ -23,6 +26,30 @@ from velmora.vector4.vector4 import Vector4
 )
 def test_repr(v, text):
     assert repr(v) == str(v) == text
+
+
+REPR_VALUES = int(os.environ.get("VELMORA_REPR_VALUES", "2400000"))  # raise it for a long run by hand
+
+
+def test_repr_writes_every_float_as_python_does():
+    """velmora formats floats itself; each must read exactly as repr(float) does. Doubles go
+    through Vector4, float32 values through Vector2, in the numbers of REPR_VALUES."""
+    rng = random.Random(20261208)
+    special = [0.0, -0.0, 1.0, -1.5, math.inf, -math.inf, math.nan, -math.nan, 5e-324, -5e-324, 2.2250738585072014e-308,
+               1.7976931348623157e308, 1e16, 9999999999999998.0, 1e15, 1e-4, 1e-5, 0.0001234, 123456789012345680.0,
+               0.1, 1 / 3, 2.0**53, 2.0**-1074]
+    special += [10.0**e for e in range(-330, 309)] + [-(10.0**e) * 1.5 for e in range(-320, 300)]
+    bits = [struct.unpack("<d", rng.getrandbits(64).to_bytes(8, "little"))[0] for _ in range(REPR_VALUES // 2)]
+    integers = [float(rng.getrandbits(rng.randrange(1, 64)) * rng.choice((1, -1))) for _ in range(REPR_VALUES // 8)]
+    doubles = special + bits + integers
+    doubles += [0.0] * (-len(doubles) % 4)
+    for i in range(0, len(doubles), 4):
+        chunk = doubles[i:i + 4]
+        assert repr(Vector4(*chunk)) == f"Vector4({', '.join(map(repr, chunk))})"
+    singles = [struct.unpack("<f", rng.getrandbits(32).to_bytes(4, "little"))[0] for _ in range(REPR_VALUES // 4)]
+    for i in range(0, len(singles) - 1, 2):
+        x, y = singles[i], singles[i + 1]
+        assert repr(Vector2(x, y)) == f"Vector2({x!r}, {y!r})"
 
 
 def test_hash_and_equality(fam):

@@ -84,11 +84,13 @@ template <RecordTraits T> struct RecordProtocol {
     // r[i]: only 0 to N-1; no counting from the end, no slices.
     static PyObject *subscript(PyObject *self, PyObject *key) {
         Py_ssize_t i;
-        if (!to_index(key, i)) {
-            return fail::object("__getitem__");
+        if (to_index(key, i) && 0 <= i && i < N) {
+            return PyFloat_FromDouble(T::field(self, i));
         }
-        PyObject *item = sq_item(self, i);
-        return item ? item : fail::object("__getitem__");
+        if (!PyErr_Occurred()) {
+            index_error();
+        }
+        return fail::object("__getitem__");
     }
 
     // The value is converted before the index is tested, so a bad value is reported first.

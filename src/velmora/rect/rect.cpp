@@ -363,7 +363,7 @@ int rect_python(PyObject *self, PyObject *o, bool vector) {
 }
 
 // The own code of each collision method: 1 or 0, or -1 with an exception set.
-int own_collide_point(PyObject *self, PyObject *p) {
+VELMORA_HOT int own_collide_point(PyObject *self, PyObject *p) {
     double px, py;
     if (!read_vector_or_sequence(p, vector2_type, std::array{&px, &py}, "Point must be a Vector2, tuple, or list of length 2")) {
         return -1;
@@ -371,7 +371,7 @@ int own_collide_point(PyObject *self, PyObject *p) {
     return point_inside(raw(self), px, py);
 }
 
-int own_collide_rect(PyObject *self, PyObject *o) {
+VELMORA_HOT int own_collide_rect(PyObject *self, PyObject *o) {
     double v[4];
     if (is_instance(o, &rect_type)) {
         const Rectangle &r = raw(o);

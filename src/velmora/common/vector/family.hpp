@@ -824,7 +824,7 @@ template <VectorConfig Cfg> struct VectorFamily {
     }
 };
 
-template <VectorConfig Cfg> bool VectorFamily<Cfg>::is_vector(PyObject *o) { return Py_TYPE(o) == &type; }
+template <VectorConfig Cfg> VELMORA_HOT bool VectorFamily<Cfg>::is_vector(PyObject *o) { return Py_TYPE(o) == &type; }
 
 template <VectorConfig Cfg> VELMORA_HOT typename Cfg::Object *VectorFamily<Cfg>::allocate() {
     Object *o = freelist.take(&type);
