@@ -1,9 +1,8 @@
 #include "errors.hpp"
 
-#include <frameobject.h>
+#include "ref.hpp"
 
-#include <string>
-#include <unordered_map>
+#include <frameobject.h>
 
 namespace velmora {
 
@@ -30,26 +29,28 @@ struct ParkedException {
 }  // namespace
 
 void add_traceback(const char *owner, const char *member, const char *file) {
-    // One code object per operation, made on its first failure and kept.
-    static std::unordered_map<std::string, PyCodeObject *> codes;
-    static PyObject *globals = nullptr;
-
-    std::string name(owner);
-    if (member != nullptr) {
-        name += '.';
-        name += member;
-    }
+    char name[256];
+    PyOS_snprintf(name, sizeof name, member != nullptr ? "%s.%s" : "%s", owner, member);
     ParkedException parked;
-    PyCodeObject *&code = codes[name];
-    if (code == nullptr) {
-        code = PyCode_NewEmpty(file, name.c_str(), 0);
+    // One code object per operation, made on its first failure and kept in a dict by name.
+    static PyObject *codes = nullptr;
+    static PyObject *globals = nullptr;
+    if (codes == nullptr) {
+        codes = PyDict_New();
     }
     if (globals == nullptr) {
         globals = PyDict_New();
     }
+    PyObject *code = codes != nullptr ? PyDict_GetItemString(codes, name) : nullptr;  // borrowed
+    if (code == nullptr && codes != nullptr) {
+        ref made = ref::steal(PyCode_NewEmpty(file, name, 0));
+        if (made && PyDict_SetItemString(codes, name, made.get()) == 0) {
+            code = made.get();  // the dict keeps it alive
+        }
+    }
     PyFrameObject *frame = nullptr;
     if (code != nullptr && globals != nullptr) {
-        frame = PyFrame_New(PyThreadState_Get(), code, globals, nullptr);
+        frame = PyFrame_New(PyThreadState_Get(), reinterpret_cast<PyCodeObject *>(code), globals, nullptr);
     }
     // A failure to build the entry must not replace the operation's own exception.
     PyErr_Clear();

@@ -1,12 +1,150 @@
+// The shortest digits of a double by Grisu3 (Florian Loitsch, "Printing Floating-Point
+// Numbers Quickly and Accurately with Integers", PLDI 2010), in 64-bit integer arithmetic:
+// it yields the shortest digit string that reads back as the same double, and the closest to
+// the double among those, or it says that it cannot be sure. For the few doubles it cannot
+// decide (about half a percent), the interpreter's own exact conversion answers. Either way
+// the text is float.__repr__'s, laid out as Python lays it out.
 #include "float_repr.hpp"
 
-#include <charconv>
+#include "velmora.h"
+
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace velmora {
 
 namespace {
+
+// A floating-point number f × 2^e with a 64-bit significand and no hidden bit.
+struct DiyFp {
+    uint64_t f;
+    int e;
+};
+
+// x × y with the low 64 bits of the product rounded into the high ones (half up).
+DiyFp times(DiyFp x, DiyFp y) {
+    const unsigned __int128 p = static_cast<unsigned __int128>(x.f) * y.f;
+    const uint64_t high = static_cast<uint64_t>(p >> 64) + ((static_cast<uint64_t>(p) >> 63) & 1);
+    return {high, x.e + y.e + 64};
+}
+
+DiyFp normalized(DiyFp x) {
+    const int shift = __builtin_clzll(x.f);
+    return {x.f << shift, x.e - shift};
+}
+
+struct CachedPower {
+    uint64_t significand;
+    int16_t binary_exponent;
+    int16_t decimal_exponent;
+};
+
+constexpr CachedPower cached_powers[] = {
+#include "powers_of_ten.inc"
+};
+constexpr int first_cached_decimal = -348;
+constexpr int cached_step = 8;
+
+// The cached power c = 10^-k whose product with a significand of exponent e lands in the
+// binary exponent range [-60, -32], where digit generation works in 64 bits.
+CachedPower cached_power_for(int e) {
+    constexpr int alpha = -60;
+    const int min_exponent = alpha - (e + 64);
+    // ceil((min_exponent + 63) × log10(2)), the smallest decimal exponent that can serve.
+    const int k = static_cast<int>(std::ceil((min_exponent + 63) * 0.30102999566398114));
+    const int index = (-first_cached_decimal + k - 1) / cached_step + 1;
+    return cached_powers[index];
+}
+
+int biggest_power_of_ten(uint32_t n, uint32_t &power) {
+    static constexpr uint32_t powers[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
+    int digits = 10;
+    while (digits > 1 && n < powers[digits - 1]) {
+        --digits;
+    }
+    power = powers[digits - 1];
+    return digits;
+}
+
+// Moves the last digit toward w while the result stays within the safe interval, and tells
+// whether the outcome is certainly the closest shortest representation.
+bool round_weed(char *buffer, int length, uint64_t distance_too_high_w, uint64_t unsafe_interval, uint64_t rest,
+                uint64_t ten_kappa, uint64_t unit) {
+    const uint64_t small_distance = distance_too_high_w - unit;
+    const uint64_t big_distance = distance_too_high_w + unit;
+    while (rest < small_distance && unsafe_interval - rest >= ten_kappa &&
+           (rest + ten_kappa < small_distance || small_distance - rest >= rest + ten_kappa - small_distance)) {
+        buffer[length - 1]--;
+        rest += ten_kappa;
+    }
+    if (rest < big_distance && unsafe_interval - rest >= ten_kappa &&
+        (rest + ten_kappa < big_distance || big_distance - rest > rest + ten_kappa - big_distance)) {
+        return false;
+    }
+    return 2 * unit <= rest && rest <= unsafe_interval - 4 * unit;
+}
+
+// The digits of the shortest number within (low, high), scaled so that their exponent is
+// in [-60, -32]; kappa receives the decimal exponent of the last digit.
+bool digit_gen(DiyFp low, DiyFp w, DiyFp high, char *buffer, int &length, int &kappa) {
+    uint64_t unit = 1;
+    const DiyFp too_low{low.f - unit, low.e};
+    const DiyFp too_high{high.f + unit, high.e};
+    uint64_t unsafe_interval = too_high.f - too_low.f;
+    const int shift = -w.e;
+    const uint64_t one = uint64_t{1} << shift;
+    uint32_t integrals = static_cast<uint32_t>(too_high.f >> shift);
+    uint64_t fractionals = too_high.f & (one - 1);
+    uint32_t divisor;
+    kappa = biggest_power_of_ten(integrals, divisor);
+    length = 0;
+    while (kappa > 0) {
+        buffer[length++] = static_cast<char>('0' + integrals / divisor);
+        integrals %= divisor;
+        --kappa;
+        const uint64_t rest = (static_cast<uint64_t>(integrals) << shift) + fractionals;
+        if (rest < unsafe_interval) {
+            return round_weed(buffer, length, too_high.f - w.f, unsafe_interval, rest,
+                              static_cast<uint64_t>(divisor) << shift, unit);
+        }
+        divisor /= 10;
+    }
+    for (;;) {
+        fractionals *= 10;
+        unit *= 10;
+        unsafe_interval *= 10;
+        buffer[length++] = static_cast<char>('0' + (fractionals >> shift));
+        fractionals &= one - 1;
+        --kappa;
+        if (fractionals < unsafe_interval) {
+            return round_weed(buffer, length, (too_high.f - w.f) * unit, unsafe_interval, fractionals, one, unit);
+        }
+    }
+}
+
+// The shortest digits of a finite v > 0 and the position of the decimal point
+// (v = 0.digits × 10^point); false when Grisu3 cannot be sure of them.
+bool grisu3(double v, char *digits, int &count, int &point) {
+    uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    constexpr uint64_t hidden = uint64_t{1} << 52;
+    const uint64_t fraction = bits & (hidden - 1);
+    const int biased = static_cast<int>(bits >> 52);
+    const DiyFp value = biased == 0 ? DiyFp{fraction, 1 - 1075} : DiyFp{fraction | hidden, biased - 1075};
+    // The boundaries halfway to the neighbouring doubles; the lower one is closer when v is a
+    // power of two above the smallest normal exponent.
+    const DiyFp plus = normalized({(value.f << 1) + 1, value.e - 1});
+    DiyFp minus = fraction == 0 && biased > 1 ? DiyFp{(value.f << 2) - 1, value.e - 2} : DiyFp{(value.f << 1) - 1, value.e - 1};
+    minus = {minus.f << (minus.e - plus.e), plus.e};
+    const DiyFp w = normalized(value);
+    const CachedPower c = cached_power_for(w.e);
+    const DiyFp ten_mk{c.significand, c.binary_exponent};
+    int kappa;
+    const bool sure = digit_gen(times(minus, ten_mk), times(w, ten_mk), times(plus, ten_mk), digits, count, kappa);
+    point = count + kappa - c.decimal_exponent;
+    return sure;
+}
 
 char *put(char *out, const char *text, size_t n) {
     std::memcpy(out, text, n);
@@ -34,23 +172,21 @@ size_t float_repr(double value, char *out) {
     if (std::isinf(value)) {
         return put(o, "inf", 3) - out;
     }
-    // Shortest round-trip digits in scientific form, "d[.ddd]e±XX", taken apart into the
-    // digit string and the position of the decimal point (value = 0.digits × 10^point).
-    char text[float_repr_max];
-    const char *end = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific).ptr;
-    char digits[20];
-    int count = 0;
-    const char *p = text;
-    digits[count++] = *p++;
-    if (*p == '.') {
-        for (++p; *p != 'e'; ++p) {
-            digits[count++] = *p;
-        }
+    if (value == 0) {
+        return put(o, "0.0", 3) - out;
     }
-    int exponent = 0;
-    std::from_chars(p + (p[1] == '+' ? 2 : 1), end, exponent);
-    const int point = exponent + 1;
-
+    char digits[20];
+    int count, point;
+    if (!grisu3(value, digits, count, point)) {
+        // Undecided: the interpreter's exact conversion, which is repr itself.
+        char *text = PyOS_double_to_string(value, 'r', 0, Py_DTSF_ADD_DOT_0, nullptr);
+        if (text == nullptr) {
+            return 0;
+        }
+        o = put(o, text, std::strlen(text));
+        PyMem_Free(text);
+        return o - out;
+    }
     if (point <= -4 || point > 16) {
         // Exponent form, as float.__repr__ switches to it: below 1e-4 and from 1e16 on.
         *o++ = digits[0];
@@ -58,13 +194,16 @@ size_t float_repr(double value, char *out) {
             *o++ = '.';
             o = put(o, digits + 1, count - 1);
         }
+        const int exponent = point - 1;
         *o++ = 'e';
         *o++ = exponent < 0 ? '-' : '+';
         const int magnitude = exponent < 0 ? -exponent : exponent;
-        if (magnitude < 10) {
-            *o++ = '0';
+        if (magnitude >= 100) {
+            *o++ = static_cast<char>('0' + magnitude / 100);
         }
-        return std::to_chars(o, out + float_repr_max, magnitude).ptr - out;
+        *o++ = static_cast<char>('0' + magnitude / 10 % 10);
+        *o++ = static_cast<char>('0' + magnitude % 10);
+        return o - out;
     }
     if (point <= 0) {  // 0.000ddd
         o = put(o, "0.", 2);

@@ -4,7 +4,6 @@
 #include "ref.hpp"
 
 #include <cstring>
-#include <string>
 
 namespace velmora {
 
@@ -193,8 +192,9 @@ int frame_exec(ModuleFrame &frame, PyObject *module) {
     // The cache holds its own reference: an initialised module lives as long as the process.
     frame.cached_module = Py_NewRef(module);
     if (exec_steps(frame, module) < 0) {
-        std::string entry = std::string("init ") + frame.path;
-        add_traceback(entry.c_str());
+        char entry[128];
+        PyOS_snprintf(entry, sizeof entry, "init %s", frame.path);
+        add_traceback(entry);
         Py_CLEAR(frame.cached_module);
         return -1;
     }

@@ -25,6 +25,9 @@ PyObject *record_repr(std::span<const char *const> pieces, std::span<const doubl
     size_t total = 0;
     for (size_t i = 0; i < values.size(); ++i) {
         lengths[i] = float_repr(values[i], texts[i]);
+        if (lengths[i] == 0) {
+            return nullptr;
+        }
         total += lengths[i];
     }
     for (const char *piece : pieces) {

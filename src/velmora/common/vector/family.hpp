@@ -19,7 +19,6 @@
 #include <algorithm>
 #include <array>
 #include <concepts>
-#include <string>
 #include <type_traits>
 #include <utility>
 
@@ -632,8 +631,8 @@ template <VectorConfig Cfg> struct VectorFamily {
             return make(Comps{c[swizzles::digit<N>(K, Pos)]...});
         }(std::make_index_sequence<N>{});
         if (result == nullptr) {
-            std::string member = std::string(swizzle_names[K].data()) + ".__get__";
-            return fail::object(member.c_str());
+            static constexpr auto member = join(Text<N + 1>(swizzle_names[K]), text(".__get__"));
+            return fail::object(member.data());
         }
         return obj(result);
     }
