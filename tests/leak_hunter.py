@@ -7,7 +7,9 @@ tracked delta of one of the two is positive: a one-off allocation is not a leak,
 on every run is. Needs a debug interpreter (sys.gettotalrefcount).
 
 Tests marked `slow` (subprocesses, valgrind) and hypothesis tests, whose examples differ
-from run to run, run once as usual.
+from run to run, run once as usual, and so do tests marked `unhunted`: they make objects of a
+release-built extension (numpy's scalars), whose reference counting a debug interpreter's
+totals do not see.
 """
 import gc
 import sys
@@ -27,9 +29,14 @@ def pytest_configure(config):
         raise pytest.UsageError("--leaks needs a debug interpreter (sys.gettotalrefcount)")
 
 
+# 3.13 added the broader cache clearing and deprecated the old name, whose warning on every
+# call would itself show as growth.
+_clear_caches = getattr(sys, "_clear_internal_caches", None) or sys._clear_type_cache
+
+
 def _snapshot():
     gc.collect()
-    sys._clear_type_cache()
+    _clear_caches()
     return sys.gettotalrefcount(), sys.getallocatedblocks()
 
 
@@ -37,6 +44,7 @@ def _hunted(item):
     return (
         item.config.getoption("--leaks")
         and item.get_closest_marker("slow") is None
+        and item.get_closest_marker("unhunted") is None
         and not getattr(getattr(item, "obj", None), "is_hypothesis_test", False)
     )
 

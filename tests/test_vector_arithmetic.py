@@ -58,6 +58,7 @@ NUMBER_KINDS = [np.float16, np.float32, np.float64, np.longdouble, np.int8, np.i
                 np.uint8, np.uint64, Fraction]
 
 
+@pytest.mark.unhunted
 @pytest.mark.parametrize("kind", NUMBER_KINDS, ids=lambda k: k.__name__)
 @pytest.mark.parametrize("op", ["__mul__", "__truediv__", "__floordiv__"])
 def test_any_real_number_scales(fam, op, kind):
