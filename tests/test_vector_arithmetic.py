@@ -1,5 +1,6 @@
 """Vector operators: operand kinds, precision, in-place forms, sadd."""
 import math
+import numbers
 from fractions import Fraction
 
 import numpy as np
@@ -47,11 +48,48 @@ def test_operand_of_another_vector_class():
         Vector3(1, 2, 3) + Vector2(1, 2)
 
 
-@pytest.mark.parametrize("other", ["a", None, (1, 1), [1, 1], 1j, np.array([2.0, 2.0]), np.array(2.0)])
+class ClaimsFloat:
+    """Says it is a float through __class__: a number is known by its type alone."""
+
+    @property
+    def __class__(self):
+        return float
+
+    def __float__(self):
+        return 2.0
+
+
+class ClassRaises:
+    @property
+    def __class__(self):
+        raise RuntimeError("asked for its class")
+
+
+@pytest.mark.parametrize("make", [lambda: "a", lambda: None, lambda: (1, 1), lambda: [1, 1], lambda: 1j,
+                                  lambda: np.array([2.0, 2.0]), lambda: np.array(2.0), ClaimsFloat, ClassRaises])
 @pytest.mark.parametrize("op", ["__mul__", "__truediv__", "__floordiv__"])
-def test_scaling_operators_give_notimplemented(fam, op, other):
-    v = fam.make(1, 2, 3, 4)
+def test_scaling_operators_give_notimplemented(fam, op, make):
+    v, other = fam.make(1, 2, 3, 4), make()
     assert getattr(v, op)(other) is NotImplemented
+
+
+@pytest.mark.parametrize("other", [ClaimsFloat, ClassRaises])
+def test_an_operand_is_a_number_by_its_type_not_its_class_attribute(fam, other):
+    v = fam.make(1, 2, 3, 4)
+    for operation in (lambda: v * other(), lambda: v / other(), lambda: v // other()):
+        with pytest.raises(TypeError, match="unsupported operand"):
+            operation()
+
+
+def test_a_type_registered_as_real_later_scales_from_then_on(fam):
+    class Late:
+        def __float__(self):
+            return 2.0
+
+    v = fam.make(1, 2, 3, 4)
+    assert v.__mul__(Late()) is NotImplemented
+    numbers.Real.register(Late)
+    assert components(v * Late()) == components(v * 2.0)
 
 
 NUMBER_KINDS = [np.float16, np.float32, np.float64, np.longdouble, np.int8, np.int16, np.int32, np.int64,

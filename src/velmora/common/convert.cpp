@@ -70,17 +70,19 @@ bool to_int32(PyObject *o, int &out) {
     return int_from_long(value.get(), out);
 }
 
-int registered_real(PyObject *o) {
+bool registered_real(PyTypeObject *type) {
     // numbers.Real, imported when a number of another kind first needs it and then kept.
     static PyObject *real = nullptr;
     if (real == nullptr) {
         ref numbers = ref::steal(PyImport_ImportModule("numbers"));
         real = numbers ? PyObject_GetAttrString(numbers.get(), "Real") : nullptr;
-        if (real == nullptr) {
-            return -1;
-        }
     }
-    return PyObject_IsInstance(o, real);
+    const int registered = real != nullptr ? PyObject_IsSubclass(reinterpret_cast<PyObject *>(type), real) : -1;
+    if (registered < 0) {
+        PyErr_Clear();
+        return false;
+    }
+    return registered == 1;
 }
 
 }  // namespace velmora

@@ -43,13 +43,15 @@ inline bool to_index(PyObject *key, Py_ssize_t &i) {
 // messages callers of from_ints see. Returns false with an exception set.
 bool to_int32(PyObject *o, int &out);
 
-// isinstance(o, numbers.Real): 1, 0, or -1 with an exception set.
-int registered_real(PyObject *o);
+// Whether `type` is registered as numbers.Real. Asked of the type, never of an object's
+// __class__; the ABC's own cache keeps the answer right when a type is registered later. A
+// check that fails counts as "no": its exception is dropped.
+bool registered_real(PyTypeObject *type);
 
-// A number operand: an int or float (subclasses included), or anything registered as
-// numbers.Real (numpy's scalar types, fractions.Fraction). 1, 0, or -1 with an exception set.
-inline int is_real_number(PyObject *o) {
-    return PyFloat_Check(o) || PyLong_Check(o) ? 1 : registered_real(o);
+// A number operand: an int or float (subclasses included), or an instance of a type registered
+// as numbers.Real (numpy's scalar types, fractions.Fraction).
+inline bool is_real_number(PyObject *o) {
+    return PyFloat_Check(o) || PyLong_Check(o) || registered_real(Py_TYPE(o));
 }
 
 }  // namespace velmora

@@ -61,6 +61,93 @@ template <size_t Size> struct Name {
 };
 template <size_t Size> Name(const Text<Size> &) -> Name<Size>;
 
+// ---- typed signatures ----
+//
+// A member's typed signature, "(self, other: Self, amount: Real) -> Self", is written once, in
+// its row: the stubs declare it (tools/generate_stubs.py reads the rows, with Self the class
+// and Real any real number), and the text signature the interpreter shows, "($self, other,
+// amount)", and the names the binder matches keywords against are cut from it here.
+template <Name typed> struct Signature {
+    static constexpr size_t size = sizeof typed.text;
+
+    // The parameter list without annotations or the result: "($self, dx, dy=None)".
+    static constexpr auto text = [] {
+        Text<size + 1> out{};
+        const char *s = typed.text;
+        size_t o = 0, i = 1;
+        int depth = 0;
+        bool annotation = false;
+        out[o++] = '(';
+        if (s[1] == 's' && s[2] == 'e' && s[3] == 'l' && s[4] == 'f' && (s[5] == ',' || s[5] == ')')) {
+            out[o++] = '$';
+        }
+        for (; s[i] != 0; ++i) {
+            const char c = s[i];
+            if (depth == 0 && c == ')') {
+                break;
+            }
+            depth += c == '[' ? 1 : c == ']' ? -1 : 0;
+            if (annotation && depth == 0 && (c == ',' || c == '=')) {
+                annotation = false;
+                while (o > 0 && out[o - 1] == ' ') {
+                    --o;
+                }
+                if (c == '=') {
+                    out[o++] = '=';
+                    while (s[i + 1] == ' ') {
+                        ++i;
+                    }
+                    continue;
+                }
+            }
+            if (c == ':' && depth == 0) {
+                annotation = true;
+            }
+            if (!annotation) {
+                out[o++] = c;
+            }
+        }
+        out[o++] = ')';
+        return out;
+    }();
+
+    // The parameters after self, for the binder: {"other", "amount"}.
+    static constexpr size_t most = 4;
+    static constexpr auto parameters = [] {
+        struct {
+            std::array<std::array<char, 24>, most> names{};
+            size_t count = 0;
+        } p;
+        const char *s = text.data();
+        size_t i = 1;
+        while (s[i] != ')') {
+            size_t n = 0;
+            bool keep = s[i] != '$' && s[i] != '/' && s[i] != '*';
+            for (; s[i] != ',' && s[i] != ')' && s[i] != '='; ++i) {
+                if (keep) {
+                    p.names[p.count][n++] = s[i];
+                }
+            }
+            while (s[i] != ',' && s[i] != ')') {
+                ++i;  // a default value
+            }
+            p.count += keep ? 1 : 0;
+            if (s[i] == ',') {
+                i += 2;
+            }
+        }
+        return p;
+    }();
+    static constexpr size_t count = parameters.count;
+    static constexpr auto names = [] {
+        std::array<const char *, most> n{};
+        for (size_t k = 0; k < count; ++k) {
+            n[k] = parameters.names[k].data();
+        }
+        return n;
+    }();
+};
+
 using FastMethod = PyObject *(*)(PyObject *self, PyObject *const *args, Py_ssize_t nargs, PyObject *kwnames);
 
 template <class F> inline PyCFunction as_method(F *f) {

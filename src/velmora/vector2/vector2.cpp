@@ -7,33 +7,36 @@ namespace {
 PyObject *get_data(PyObject *self, void *);
 int set_data(PyObject *self, PyObject *value, void *);
 
+Vector2Object *cfrom_struct(::Vector2 record);
+
 struct Vector2Cfg {
     using Object = Vector2Object;
     static constexpr char type_name[] = "velmora.vector2.vector2.Vector2";
     static constexpr float ::Vector2::*fields[] = {&::Vector2::x, &::Vector2::y};
     static constexpr char letters[] = "xy";
-    static void fill_own_table(Vector2MethodTable &t);
+    // The C-level entries of its from_vector2 and from_xy.
+    static constexpr auto copy_slot = &Vector2MethodTable::cfrom_vector2;
+    static constexpr auto components_slot = &Vector2MethodTable::cfrom_xy;
 
     // Registered as xx, yy, xy, yx.
     static constexpr int swizzle_position(int k) {
         constexpr int position[] = {0, 2, 3, 1};
         return position[k];
     }
-    static constexpr std::array extra_getsets = {
-        PyGetSetDef{"data", get_data, set_data,
-                    "The record as a dict {'x': x, 'y': y}; set from any mapping with both keys.", nullptr},
-    };
+
+    using Table = Vector2MethodTable;
+    // clang-format off
+    using Own = Members<
+        CEntry<&Table::cfrom_struct, cfrom_struct>,
+        GetSet<"data", get_data, set_data, "The record as a dict {'x': x, 'y': y}; set from any mapping with both keys.">,
+        Method<"angle_to", "(self, other: Self) -> float", kernels::angle<float, 2>, nullptr, "The signed angle in radians from this vector to other, atan2(det, dot): positive counter-clockwise with y up, clockwise on a y-down screen (raymath's Vector2Angle).">,
+        Method<"rotate", "(self, angle: Real) -> Self", kernels::rotate<float>, nullptr, "This vector rotated by angle radians: counter-clockwise with y up, clockwise on a y-down screen (raymath's Vector2Rotate).">>;
+    // clang-format on
 };
 
 using Family = VectorFamily<Vector2Cfg>;
 
 Vector2Object *cfrom_struct(::Vector2 record) { return Family::make({record.x, record.y}); }
-
-void Vector2Cfg::fill_own_table(Vector2MethodTable &t) {
-    t.cfrom_struct = cfrom_struct;
-    t.cfrom_vector2 = Family::cfrom_vector;
-    t.cfrom_xy = Family::nary<double>();
-}
 
 // ---- data: the record as a dict {'x': …, 'y': …} ----
 

@@ -63,6 +63,9 @@ class Vector2:
     def length(self) -> float:
         """The length, computed in 32-bit float (read-only)."""
     @property
+    def length_squared(self) -> float:
+        """x*x + y*y + … in the storage precision, summed left to right (raymath's LengthSqr; read-only)."""
+    @property
     def data(self) -> dict[str, float]:
         """The record as a dict {'x': x, 'y': y}; set from any mapping with both keys."""
     @data.setter
@@ -97,6 +100,24 @@ class Vector2:
         """The distance to other: differences in the storage precision, the rest in double."""
     def distance_squared_to(self, other: Vector2) -> float:
         """The squared distance to other."""
+    def angle_to(self, other: Vector2) -> float:
+        """The signed angle in radians from this vector to other, atan2(det, dot): positive counter-clockwise with y up, clockwise on a y-down screen (raymath's Vector2Angle)."""
+    def rotate(self, angle: _Real) -> Vector2:
+        """This vector rotated by angle radians: counter-clockwise with y up, clockwise on a y-down screen (raymath's Vector2Rotate)."""
+    def lerp(self, other: Vector2, amount: _Real) -> Vector2:
+        """self + amount × (other − self), component by component (raymath's Lerp)."""
+    def move_towards(self, target: Vector2, max_distance: _Real) -> Vector2:
+        """A step of max_distance toward target; a copy of target once it is that close (raymath's MoveTowards)."""
+    def min(self, other: Vector2) -> Vector2:
+        """The smaller of each pair of components; a NaN loses to a number (raymath's Min, fmin)."""
+    def max(self, other: Vector2) -> Vector2:
+        """The larger of each pair of components; a NaN loses to a number (raymath's Max, fmax)."""
+    def reflect(self, normal: Vector2) -> Vector2:
+        """This vector reflected about normal (of length 1): self − 2·normal × (self · normal) (raymath's Reflect)."""
+    def clamp_length(self, min_length: _Real, max_length: _Real) -> Vector2:
+        """Scaled to min_length when shorter, max_length when longer; a zero vector stays zero (raymath's ClampValue)."""
+    def clamp(self, lower: Vector2, upper: Vector2) -> Vector2:
+        """Each component clamped to [lower, upper]: fmin(upper, fmax(lower, self)) (raymath's Clamp)."""
     def to_normalized(self) -> Vector2:
         """Scales this vector to length 1 (a zero vector stays zero) and returns it."""
     def get_normalized(self) -> Vector2:

@@ -11,26 +11,28 @@ struct Vector3Cfg {
     static constexpr char type_name[] = "velmora.vector3.vector3.Vector3";
     static constexpr float ::Vector3::*fields[] = {&::Vector3::x, &::Vector3::y, &::Vector3::z};
     static constexpr char letters[] = "xyz";
-    static void fill_own_table(Vector3MethodTable &t);
+    // The C-level entries of its from_vector3 and from_xyz.
+    static constexpr auto copy_slot = &Vector3MethodTable::cfrom_vector3;
+    static constexpr auto components_slot = &Vector3MethodTable::cfrom_xyz;
 
     // Counting order, except that xzy (7) is registered before xzx (6).
     static constexpr int swizzle_position(int k) { return k == 6 ? 7 : k == 7 ? 6 : k; }
-    template <class F>
-    static constexpr std::array extra_methods = {
-        method<"cross", F::template WithOther, cross>("The cross product self × other, in 32-bit float."),
-    };
+
+    using Table = Vector3MethodTable;
+    // clang-format off
+    using Own = Members<
+        Method<"cross", "(self, other: Self) -> Self", cross, &Table::cross, "The cross product self × other, in 32-bit float.">,
+        Method<"angle_to", "(self, other: Self) -> float", kernels::angle<float, 3>, nullptr, "The angle in radians between this vector and other, from 0 to pi, atan2(|self × other|, self · other) (raymath's Vector3Angle).">,
+        Method<"rotate_around", "(self, axis: Self, angle: Real) -> Self", kernels::rotate_around<float>, nullptr, "This vector rotated by angle radians about axis (any length; a zero axis counts as length 1), by the Euler-Rodrigues formula (raymath's Vector3RotateByAxisAngle).">,
+        Method<"project", "(self, onto: Self) -> Self", kernels::project<float>, nullptr, "The projection of this vector on onto: onto × (self · onto) / (onto · onto) (raymath's Vector3Project).">,
+        Method<"reject", "(self, onto: Self) -> Self", kernels::reject<float>, nullptr, "What is left of this vector after its projection onto onto (raymath's Vector3Reject).">>;
+    // clang-format on
 };
 
 using Family = VectorFamily<Vector3Cfg>;
 
 Vector3Object *cross(Vector3Object *self, Vector3Object *other, int) {
     return Family::make(kernels::cross(Family::load(self), Family::load(other)));
-}
-
-void Vector3Cfg::fill_own_table(Vector3MethodTable &t) {
-    t.cfrom_vector3 = Family::cfrom_vector;
-    t.cfrom_xyz = Family::nary<double>();
-    t.cross = cross;
 }
 
 ModuleFrame frame = Family::make_frame();

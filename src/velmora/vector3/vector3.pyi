@@ -69,6 +69,9 @@ class Vector3:
     @property
     def length(self) -> float:
         """The length, computed in 32-bit float (read-only)."""
+    @property
+    def length_squared(self) -> float:
+        """x*x + y*y + … in the storage precision, summed left to right (raymath's LengthSqr; read-only)."""
 
     # ---- arithmetic: only vectors of this class, or numbers for *, /, // ----
     def __add__(self, other: Vector3, /) -> Vector3:
@@ -101,6 +104,28 @@ class Vector3:
         """The squared distance to other."""
     def cross(self, other: Vector3) -> Vector3:
         """The cross product self × other, in 32-bit float."""
+    def angle_to(self, other: Vector3) -> float:
+        """The angle in radians between this vector and other, from 0 to pi, atan2(|self × other|, self · other) (raymath's Vector3Angle)."""
+    def rotate_around(self, axis: Vector3, angle: _Real) -> Vector3:
+        """This vector rotated by angle radians about axis (any length; a zero axis counts as length 1), by the Euler-Rodrigues formula (raymath's Vector3RotateByAxisAngle)."""
+    def project(self, onto: Vector3) -> Vector3:
+        """The projection of this vector on onto: onto × (self · onto) / (onto · onto) (raymath's Vector3Project)."""
+    def reject(self, onto: Vector3) -> Vector3:
+        """What is left of this vector after its projection onto onto (raymath's Vector3Reject)."""
+    def lerp(self, other: Vector3, amount: _Real) -> Vector3:
+        """self + amount × (other − self), component by component (raymath's Lerp)."""
+    def move_towards(self, target: Vector3, max_distance: _Real) -> Vector3:
+        """A step of max_distance toward target; a copy of target once it is that close (raymath's MoveTowards)."""
+    def min(self, other: Vector3) -> Vector3:
+        """The smaller of each pair of components; a NaN loses to a number (raymath's Min, fmin)."""
+    def max(self, other: Vector3) -> Vector3:
+        """The larger of each pair of components; a NaN loses to a number (raymath's Max, fmax)."""
+    def reflect(self, normal: Vector3) -> Vector3:
+        """This vector reflected about normal (of length 1): self − 2·normal × (self · normal) (raymath's Reflect)."""
+    def clamp_length(self, min_length: _Real, max_length: _Real) -> Vector3:
+        """Scaled to min_length when shorter, max_length when longer; a zero vector stays zero (raymath's ClampValue)."""
+    def clamp(self, lower: Vector3, upper: Vector3) -> Vector3:
+        """Each component clamped to [lower, upper]: fmin(upper, fmax(lower, self)) (raymath's Clamp)."""
     def to_normalized(self) -> Vector3:
         """Scales this vector to length 1 (a zero vector stays zero) and returns it."""
     def get_normalized(self) -> Vector3:

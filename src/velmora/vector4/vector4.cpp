@@ -10,15 +10,12 @@ struct Vector4Cfg {
     static constexpr char type_name[] = "velmora.vector4.vector4.Vector4";
     static constexpr double vector4_t::*fields[] = {&vector4_t::x, &vector4_t::y, &vector4_t::z, &vector4_t::w};
     static constexpr char letters[] = "xyzw";
-    static void fill_own_table(Vector4MethodTable &t);
+    // The C-level entries of its from_vector4 and from_xyzw.
+    static constexpr auto copy_slot = &Vector4MethodTable::cfrom_vector4;
+    static constexpr auto components_slot = &Vector4MethodTable::cfrom_xyzw;
 };
 
 using Family = VectorFamily<Vector4Cfg>;
-
-void Vector4Cfg::fill_own_table(Vector4MethodTable &t) {
-    t.cfrom_vector4 = Family::cfrom_vector;
-    t.cfrom_xyzw = Family::nary<double>();
-}
 
 ModuleFrame frame = Family::make_frame();
 

@@ -76,6 +76,9 @@ class Vector4:
     @property
     def length(self) -> float:
         """The length (read-only)."""
+    @property
+    def length_squared(self) -> float:
+        """x*x + y*y + … in the storage precision, summed left to right (raymath's LengthSqr; read-only)."""
 
     # ---- arithmetic: only vectors of this class, or numbers for *, /, // ----
     def __add__(self, other: Vector4, /) -> Vector4:
@@ -106,6 +109,14 @@ class Vector4:
         """The distance to other: differences in the storage precision, the rest in double."""
     def distance_squared_to(self, other: Vector4) -> float:
         """The squared distance to other."""
+    def lerp(self, other: Vector4, amount: _Real) -> Vector4:
+        """self + amount × (other − self), component by component (raymath's Lerp)."""
+    def move_towards(self, target: Vector4, max_distance: _Real) -> Vector4:
+        """A step of max_distance toward target; a copy of target once it is that close (raymath's MoveTowards)."""
+    def min(self, other: Vector4) -> Vector4:
+        """The smaller of each pair of components; a NaN loses to a number (raymath's Min, fmin)."""
+    def max(self, other: Vector4) -> Vector4:
+        """The larger of each pair of components; a NaN loses to a number (raymath's Max, fmax)."""
     def to_normalized(self) -> Vector4:
         """Scales this vector to length 1 (a zero vector stays zero) and returns it."""
     def get_normalized(self) -> Vector4:

@@ -116,4 +116,162 @@ template <class S> Comps<S, 3> cross(const Comps<S, 3> &a, const Comps<S, 3> &b)
     return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
 }
 
+// ---- the game toolkit: raylib's raymath.h, operation by operation ----
+//
+// Each function below is raymath's formula for the same operation, with its operations in
+// raymath's order and nothing fused (sums of products are plain left-to-right sums here, not
+// the chains above), so Vector2 and Vector3 give raymath's float results bit for bit. The C
+// library's own functions serve where raymath calls them: std::sqrt, std::fmin, std::fmax,
+// std::cos, std::sin and std::atan2 on floats are sqrtf, fminf, fmaxf, cosf, sinf and atan2f.
+// Vector4 runs the same formulas in double.
+
+template <class S, size_t N> S plain_dot(const Comps<S, N> &a, const Comps<S, N> &b) {
+    S s = a[0] * b[0];
+    for (size_t i = 1; i < N; ++i) {
+        s = s + a[i] * b[i];
+    }
+    return s;
+}
+
+// Vector2LengthSqr …
+template <class S, size_t N> S length_squared(const Comps<S, N> &v) { return plain_dot(v, v); }
+
+// Vector2Lerp …: v1 + amount × (v2 − v1).
+template <class S, size_t N> Comps<S, N> lerp(const Comps<S, N> &a, const Comps<S, N> &b, S amount) {
+    Comps<S, N> c;
+    for (size_t i = 0; i < N; ++i) {
+        c[i] = a[i] + amount * (b[i] - a[i]);
+    }
+    return c;
+}
+
+// Vector2MoveTowards …: the target itself when it is within reach (or when the vectors are
+// equal); otherwise a step of max_distance along the difference.
+template <class S, size_t N> Comps<S, N> move_towards(const Comps<S, N> &v, const Comps<S, N> &target, S max_distance) {
+    const Comps<S, N> d = combine(target, v, minus);
+    const S value = plain_dot(d, d);
+    if (value == 0 || (max_distance >= 0 && value <= max_distance * max_distance)) {
+        return target;
+    }
+    const S dist = std::sqrt(value);
+    Comps<S, N> c;
+    for (size_t i = 0; i < N; ++i) {
+        c[i] = v[i] + d[i] / dist * max_distance;
+    }
+    return c;
+}
+
+// Vector2Min, Vector2Max …: fminf and fmaxf, which ignore a NaN beside a number.
+template <class S, size_t N> Comps<S, N> minimum(const Comps<S, N> &a, const Comps<S, N> &b) {
+    return combine(a, b, [](S x, S y) { return std::fmin(x, y); });
+}
+template <class S, size_t N> Comps<S, N> maximum(const Comps<S, N> &a, const Comps<S, N> &b) {
+    return combine(a, b, [](S x, S y) { return std::fmax(x, y); });
+}
+
+// Vector2Reflect, Vector3Reflect: v − (2·normal) × (v · normal).
+template <class S, size_t N> Comps<S, N> reflect(const Comps<S, N> &v, const Comps<S, N> &normal) {
+    const S dot = plain_dot(v, normal);
+    Comps<S, N> c;
+    for (size_t i = 0; i < N; ++i) {
+        c[i] = v[i] - (S(2) * normal[i]) * dot;
+    }
+    return c;
+}
+
+// Vector2Angle: the signed angle from v1 to v2, atan2(det, dot). Vector3Angle: the unsigned
+// angle, atan2(|v1 × v2|, v1 · v2).
+template <class S, size_t N> S angle(const Comps<S, N> &a, const Comps<S, N> &b) {
+    static_assert(N == 2 || N == 3);
+    if constexpr (N == 2) {
+        const S dot = a[0] * b[0] + a[1] * b[1];
+        const S det = a[0] * b[1] - a[1] * b[0];
+        return std::atan2(det, dot);
+    } else {
+        const Comps<S, 3> c = cross(a, b);
+        const S len = std::sqrt(c[0] * c[0] + c[1] * c[1] + c[2] * c[2]);
+        return std::atan2(len, plain_dot(a, b));
+    }
+}
+
+// Vector2ClampValue, Vector3ClampValue: scaled to min_length when shorter, to max_length
+// when longer (min_length wins); a zero vector stays as it is.
+template <class S, size_t N> Comps<S, N> clamp_length(const Comps<S, N> &v, S min_length, S max_length) {
+    S length = plain_dot(v, v);
+    if (!(length > S(0))) {
+        return v;
+    }
+    length = std::sqrt(length);
+    S scale = 1;
+    if (length < min_length) {
+        scale = min_length / length;
+    } else if (length > max_length) {
+        scale = max_length / length;
+    }
+    Comps<S, N> c;
+    for (size_t i = 0; i < N; ++i) {
+        c[i] = v[i] * scale;
+    }
+    return c;
+}
+
+// Vector2Clamp, Vector3Clamp: fmin(upper, fmax(lower, v)) component by component.
+template <class S, size_t N> Comps<S, N> clamp(const Comps<S, N> &v, const Comps<S, N> &lower, const Comps<S, N> &upper) {
+    Comps<S, N> c;
+    for (size_t i = 0; i < N; ++i) {
+        c[i] = std::fmin(upper[i], std::fmax(lower[i], v[i]));
+    }
+    return c;
+}
+
+// Vector2Rotate: counter-clockwise by angle radians (clockwise on a y-down screen).
+template <class S> Comps<S, 2> rotate(const Comps<S, 2> &v, S angle) {
+    const S c = std::cos(angle);
+    const S s = std::sin(angle);
+    return {v[0] * c - v[1] * s, v[0] * s + v[1] * c};
+}
+
+// Vector3RotateByAxisAngle: the Euler–Rodrigues formula, with raymath's steps; a zero axis
+// counts as length 1.
+template <class S> Comps<S, 3> rotate_around(const Comps<S, 3> &v, const Comps<S, 3> &axis, S angle) {
+    S length = std::sqrt(axis[0] * axis[0] + axis[1] * axis[1] + axis[2] * axis[2]);
+    if (length == S(0)) {
+        length = S(1);
+    }
+    const S inverse = S(1) / length;
+    const Comps<S, 3> unit{axis[0] * inverse, axis[1] * inverse, axis[2] * inverse};
+    angle = angle / S(2);
+    S a = std::sin(angle);
+    const Comps<S, 3> w{unit[0] * a, unit[1] * a, unit[2] * a};
+    a = std::cos(angle);
+    Comps<S, 3> wv = cross(w, v);
+    Comps<S, 3> wwv = cross(w, wv);
+    a = a * S(2);
+    Comps<S, 3> result = v;
+    for (size_t i = 0; i < 3; ++i) {
+        wv[i] = wv[i] * a;
+        wwv[i] = wwv[i] * S(2);
+    }
+    for (size_t i = 0; i < 3; ++i) {
+        result[i] = result[i] + wv[i];
+    }
+    for (size_t i = 0; i < 3; ++i) {
+        result[i] = result[i] + wwv[i];
+    }
+    return result;
+}
+
+// Vector3Project, Vector3Reject: onto × (v · onto) / (onto · onto), and v minus it.
+template <class S> S projection_scale(const Comps<S, 3> &v, const Comps<S, 3> &onto) {
+    return plain_dot(v, onto) / plain_dot(onto, onto);
+}
+template <class S> Comps<S, 3> project(const Comps<S, 3> &v, const Comps<S, 3> &onto) {
+    const S mag = projection_scale(v, onto);
+    return {onto[0] * mag, onto[1] * mag, onto[2] * mag};
+}
+template <class S> Comps<S, 3> reject(const Comps<S, 3> &v, const Comps<S, 3> &onto) {
+    const S mag = projection_scale(v, onto);
+    return {v[0] - onto[0] * mag, v[1] - onto[1] * mag, v[2] - onto[2] * mag};
+}
+
 }  // namespace velmora::kernels
