@@ -4,9 +4,9 @@ namespace velmora {
 
 namespace {
 
-bool wrong_count(const char *func, Py_ssize_t expected, Py_ssize_t given) {
+bool wrong_count(const char *func, Py_ssize_t expected, Py_ssize_t given, const char *how = "exactly") {
     PyErr_Format(PyExc_TypeError, "%.200s() takes %.8s %zd positional argument%.1s (%zd given)",
-                 func, "exactly", expected, expected == 1 ? "" : "s", given);
+                 func, how, expected, expected == 1 ? "" : "s", given);
     return false;
 }
 
@@ -33,6 +33,24 @@ bool no_keywords(PyObject *kwds) {
 
 bool no_keyword_names(PyObject *kwnames, const char *func) {
     return kwnames == nullptr || PyTuple_GET_SIZE(kwnames) == 0 || refuse_keyword(PyTuple_GET_ITEM(kwnames, 0), func);
+}
+
+bool bind_positional(const char *func, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames, Py_ssize_t least,
+                     Py_ssize_t most, PyObject **out) {
+    const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
+    if (!no_keyword_names(kwnames, func)) {
+        return false;
+    }
+    if (nargs < least) {
+        return wrong_count(func, least, nargs, "at least");
+    }
+    if (nargs > most) {
+        return wrong_count(func, most, nargs, "at most");
+    }
+    for (Py_ssize_t i = 0; i < most; ++i) {
+        out[i] = i < nargs ? args[i] : nullptr;
+    }
+    return true;
 }
 
 bool bind_args_slow(const char *func, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames,

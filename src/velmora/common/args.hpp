@@ -35,6 +35,11 @@ inline bool bind_args_array(const char *func, PyObject *const *args, Py_ssize_t 
 bool no_keywords(PyObject *kwds);
 bool no_keyword_names(PyObject *kwnames, const char *func = "__init__");
 
+// Binds from `least` to `most` positional arguments (no keywords) into out[0..most), the
+// missing ones as nullptr. Returns false with a TypeError set.
+bool bind_positional(const char *func, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames, Py_ssize_t least,
+                     Py_ssize_t most, PyObject **out);
+
 template <class... Out>
 inline bool bind_args(const char *func, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames,
                       std::initializer_list<const char *> names, Out **...out) {

@@ -4,13 +4,12 @@
 // float sums; centres are one double rounding; the typed collision methods compare Python
 // objects with Python's own operators. Rect can be subclassed, so its C-level entries
 // consult Python overrides when native code calls them with a zero skip-dispatch flag.
-#include "adapters.hpp"
 #include "dispatch.hpp"
 #include "frame.hpp"
 #include "lifecycle.hpp"
 #include "readers.hpp"
 #include "record.hpp"
-#include "tables.hpp"
+#include "rows.hpp"
 
 #include <array>
 #include <cmath>
@@ -56,6 +55,63 @@ using Protocol = RecordProtocol<Traits>;
 
 std::array<double, 4> widened(const Rectangle &r) { return {r.x, r.y, r.width, r.height}; }
 
+// ---- reading vector arguments ----
+//
+// An exact Vector2 or Vector4 is read from its record. Both classes are final and their
+// component attributes cannot be replaced, so this gives exactly what reading x, y (z, w) as
+// attributes and converting them gives, in the same order, without making a float for each;
+// anything else that is a vector of the class (and every foreign object) is read by attribute.
+
+template <class T> bool exact_vector2(PyObject *o, const std::array<T *, 2> &out) {
+    if (Py_TYPE(o) != vector2_type) {
+        return false;
+    }
+    const ::Vector2 &d = reinterpret_cast<Vector2Object *>(o)->data;
+    *out[0] = static_cast<T>(static_cast<double>(d.x));
+    *out[1] = static_cast<T>(static_cast<double>(d.y));
+    return true;
+}
+template <class T> bool exact_vector4(PyObject *o, const std::array<T *, 4> &out) {
+    if (Py_TYPE(o) != vector4_type) {
+        return false;
+    }
+    const vector4_t &d = reinterpret_cast<Vector4Object *>(o)->data;
+    *out[0] = static_cast<T>(d.x);
+    *out[1] = static_cast<T>(d.y);
+    *out[2] = static_cast<T>(d.z);
+    *out[3] = static_cast<T>(d.w);
+    return true;
+}
+
+// The components of an argument known to be a Vector2 (N = 2) or Vector4 (N = 4).
+template <class T, size_t N> bool read_vector(PyObject *o, const std::array<T *, N> &out) {
+    if constexpr (N == 2) {
+        if (exact_vector2(o, out)) {
+            return true;
+        }
+    } else {
+        if (exact_vector4(o, out)) {
+            return true;
+        }
+    }
+    return read_components(o, true, out);
+}
+
+// A point or a size, as `center =` takes it: a Vector2's x and y, or items 0 and 1 of any
+// indexable object (its length is not tested), each converted as soon as it is read.
+template <class T> bool read_point(PyObject *o, T &x, T &y) {
+    const std::array out{&x, &y};
+    if (exact_vector2(o, out)) {
+        return true;
+    }
+    return read_components(o, is_instance(o, vector2_type), out);
+}
+
+// A Vector2, or a list or tuple of exactly two numbers; anything else is ValueError(message).
+template <class T> bool read_vector2_or_pair(PyObject *o, const std::array<T *, 2> &out, const char *message) {
+    return exact_vector2(o, out) || read_vector_or_sequence(o, vector2_type, out, message);
+}
+
 // ---- creation and destruction ----
 
 // A zero rectangle of `type`: exact Rects from the free list, others by the class's
@@ -95,7 +151,7 @@ RectObject *rect_new(Rectangle record) {
 int init_one(Rectangle &r, PyObject *a) {
     if (is_instance(a, vector2_type)) {
         r.x = r.y = 0;
-        return read_components(a, true, std::array{&r.width, &r.height}) ? 0 : -1;
+        return read_vector(a, std::array{&r.width, &r.height}) ? 0 : -1;
     }
     if (is_instance(a, &rect_type)) {
         r = raw(a);
@@ -103,7 +159,7 @@ int init_one(Rectangle &r, PyObject *a) {
     }
     const std::array all{&r.x, &r.y, &r.width, &r.height};
     if (is_instance(a, vector4_type)) {
-        return read_components(a, true, all) ? 0 : -1;
+        return read_vector(a, all) ? 0 : -1;
     }
     if (is_list_or_tuple(a)) {
         return sized_sequence(a, 4, "list/tuple for rect must have 4 elements") && read_components(a, false, all) ? 0 : -1;
@@ -117,7 +173,8 @@ int init_two(PyObject *self, PyObject *position, PyObject *size) {
     const std::array extent{&r.width, &r.height};
     if (is_instance(position, vector2_type)) {
         // Any size with numeric x and y attributes serves here.
-        if (!read_components(position, true, std::array{&r.x, &r.y}) || !read_components(size, true, extent)) {
+        if (!read_vector(position, std::array{&r.x, &r.y}) ||
+            !(exact_vector2(size, extent) || read_components(size, true, extent))) {
             return -1;
         }
         raw(self) = r;
@@ -131,7 +188,7 @@ int init_two(PyObject *self, PyObject *position, PyObject *size) {
     // The size is read a second time, now to validate it: the values just stored stay
     // when it turns out to be neither a Vector2 nor a list or tuple of two (a mapping, say),
     // and a size whose items change between the reads is stored as read the second time.
-    if (!read_vector_or_sequence(size, vector2_type, extent, "Second argument must be a Vector2 or list/tuple of length 2")) {
+    if (!read_vector2_or_pair(size, extent, "Second argument must be a Vector2 or list/tuple of length 2")) {
         return -1;
     }
     raw(self) = r;
@@ -223,17 +280,38 @@ template <float Rectangle::*Field> struct Plain {
     }
 };
 
+// Where a point of the rectangle lies along one axis, as the getters compute it: at the near
+// edge (x), the centre (x + width × 0.5 in double: width × 0.5 is exact, so the sum rounds
+// once), or the far edge (x + width, a 32-bit sum).
+enum class At { near, centre, far };
+template <At at> double coordinate(float near, float extent) {
+    if constexpr (at == At::near) {
+        return near;
+    } else if constexpr (at == At::centre) {
+        return static_cast<double>(near) + static_cast<double>(extent) * 0.5;
+    } else {
+        return static_cast<float>(near + extent);
+    }
+}
+// The near edge that puts that point on `value`: value − offset in double, rounded once to
+// float (the offset, extent or extent × 0.5, is exact in double).
+template <At at> float near_edge(double value, float extent) {
+    if constexpr (at == At::near) {
+        return static_cast<float>(value);
+    } else if constexpr (at == At::centre) {
+        return static_cast<float>(value - static_cast<double>(extent) * 0.5);
+    } else {
+        return static_cast<float>(value - static_cast<double>(extent));
+    }
+}
+
 // Edges and centres move the rectangle: position = value - offset, with Python's own
 // subtraction so any object that subtracts a float is accepted.
 template <float Rectangle::*Pos, float Rectangle::*Extent, bool Centre> struct Moving {
-    static double edge(const Rectangle &r) {
-        if constexpr (Centre) {
-            return std::fma(static_cast<double>(r.*Extent), 0.5, static_cast<double>(r.*Pos));
-        } else {
-            return static_cast<float>(r.*Pos + r.*Extent);
-        }
+    static PyObject *get(PyObject *self, void *) {
+        const Rectangle &r = raw(self);
+        return PyFloat_FromDouble(Centre ? coordinate<At::centre>(r.*Pos, r.*Extent) : coordinate<At::far>(r.*Pos, r.*Extent));
     }
-    static PyObject *get(PyObject *self, void *) { return PyFloat_FromDouble(edge(raw(self))); }
     static int set(PyObject *self, PyObject *value, void *closure) {
         if (value == nullptr) {
             refuse_property_delete();
@@ -250,31 +328,37 @@ template <float Rectangle::*Pos, float Rectangle::*Extent, bool Centre> struct M
         return 0;
     }
 };
-using CentreX = Moving<&Rectangle::x, &Rectangle::width, true>;
-using CentreY = Moving<&Rectangle::y, &Rectangle::height, true>;
 
-PyObject *get_center(PyObject *self, void *) {
-    PyObject *v = obj(vector2_table->new_(CentreX::edge(raw(self)), CentreY::edge(raw(self))));
-    return v ? v : fail::object("center.__get__");
-}
-
-int set_center(PyObject *self, PyObject *value, void *) {
-    double cx, cy;
-    if (value == nullptr) {
-        refuse_property_delete();
-        return set_failed("center");
+// A point of the rectangle as a Vector2 (center, topleft, midbottom…). Setting it moves the
+// rectangle so that the point lands on the value (a Vector2 or any indexable pair), the size
+// unchanged; both coordinates are stored together once both are known.
+template <Name name, At horizontal, At vertical> struct Anchor {
+    static constexpr auto get_name = join(text(name.text), text(".__get__"));
+    static PyObject *get(PyObject *self, void *) {
+        const Rectangle &r = raw(self);
+        PyObject *point = obj(vector2_table->new_(coordinate<horizontal>(r.x, r.width), coordinate<vertical>(r.y, r.height)));
+        return point ? point : fail::object(get_name.data());
     }
-    // Items of any indexable object; the length is not tested.
-    if (!read_components(value, is_instance(value, vector2_type), std::array{&cx, &cy})) {
-        return set_failed("center");
+    static int set(PyObject *self, PyObject *value, void *) {
+        double px, py;
+        if (value == nullptr) {
+            refuse_property_delete();
+            return set_failed(name.c_str());
+        }
+        if (!read_point(value, px, py)) {
+            return set_failed(name.c_str());
+        }
+        Rectangle &r = raw(self);
+        const float x = near_edge<horizontal>(px, r.width);
+        const float y = near_edge<vertical>(py, r.height);
+        r.x = x;
+        r.y = y;
+        return 0;
     }
-    Rectangle &r = raw(self);
-    const float x = static_cast<float>(std::fma(-static_cast<double>(r.width), 0.5, cx));
-    const float y = static_cast<float>(std::fma(-static_cast<double>(r.height), 0.5, cy));
-    r.x = x;
-    r.y = y;
-    return 0;
-}
+};
+using Center = Anchor<"center", At::centre, At::centre>;
+template <Name name, At horizontal, At vertical, Name doc>
+using AnchorRow = GetSet<name, Anchor<name, horizontal, vertical>::get, Anchor<name, horizontal, vertical>::set, doc>;
 
 template <float Rectangle::*Field> constexpr PyGetSetDef plain(const char *name, const char *doc) {
     return {name, Plain<Field>::get, Plain<Field>::set, doc, const_cast<char *>(name)};
@@ -285,7 +369,7 @@ constexpr PyGetSetDef moving(const char *name, const char *doc) {
     return {name, M::get, M::set, doc, const_cast<char *>(name)};
 }
 
-PyGetSetDef getsets[] = {
+constexpr PyGetSetDef own_getsets[] = {
     plain<&Rectangle::x>("x", "The left edge."),
     plain<&Rectangle::y>("y", "The top edge."),
     plain<&Rectangle::width>("w", "The width (alias of width)."),
@@ -298,8 +382,7 @@ PyGetSetDef getsets[] = {
     moving<&Rectangle::y, &Rectangle::height, false>("bottom", "y + height in 32-bit float; setting it moves the rectangle."),
     moving<&Rectangle::x, &Rectangle::width, true>("centerx", "x + width / 2 in double; setting it moves the rectangle."),
     moving<&Rectangle::y, &Rectangle::height, true>("centery", "y + height / 2 in double; setting it moves the rectangle."),
-    {"center", get_center, set_center, "The centre as a Vector2; set from a Vector2 or any indexable pair.", nullptr},
-    {nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"center", Center::get, Center::set, "The centre as a Vector2; set from a Vector2 or any indexable pair.", nullptr},
 };
 
 // ---- collision tests ----
@@ -365,19 +448,28 @@ int rect_python(PyObject *self, PyObject *o, bool vector) {
 // The own code of each collision method: 1 or 0, or -1 with an exception set.
 VELMORA_HOT int own_collide_point(PyObject *self, PyObject *p) {
     double px, py;
-    if (!read_vector_or_sequence(p, vector2_type, std::array{&px, &py}, "Point must be a Vector2, tuple, or list of length 2")) {
+    if (!read_vector2_or_pair(p, std::array{&px, &py}, "Point must be a Vector2, tuple, or list of length 2")) {
         return -1;
     }
     return point_inside(raw(self), px, py);
 }
 
-VELMORA_HOT int own_collide_rect(PyObject *self, PyObject *o) {
-    double v[4];
+// A rectangle as collide_rect reads it: a Rect's fields, a Vector4's components, or the items
+// of a list or tuple of exactly four; anything else is ValueError(message).
+template <class T> bool read_rect(PyObject *o, const std::array<T *, 4> &out, const char *message) {
     if (is_instance(o, &rect_type)) {
         const Rectangle &r = raw(o);
-        v[0] = r.x, v[1] = r.y, v[2] = r.width, v[3] = r.height;
-    } else if (!read_vector_or_sequence(o, vector4_type, std::array{&v[0], &v[1], &v[2], &v[3]},
-                                        "rect for collision must be a Rect, Vector4, tuple, or list of length 4")) {
+        *out[0] = r.x, *out[1] = r.y, *out[2] = r.width, *out[3] = r.height;
+        return true;
+    }
+    return exact_vector4(o, out) || read_vector_or_sequence(o, vector4_type, out, message);
+}
+
+constexpr char collision_rect_message[] = "rect for collision must be a Rect, Vector4, tuple, or list of length 4";
+
+VELMORA_HOT int own_collide_rect(PyObject *self, PyObject *o) {
+    double v[4];
+    if (!read_rect(o, std::array{&v[0], &v[1], &v[2], &v[3]}, collision_rect_message)) {
         return -1;
     }
     return overlaps(raw(self), v[0], v[1], v[2], v[3]);
@@ -393,9 +485,18 @@ int own_collide_rect_rect(PyObject *self, PyObject *o) {
     return s.x + s.width > r.x && right_of(r) > s.x && s.y + s.height > r.y && bottom_of(r) > s.y;
 }
 
-int own_point_vector2(PyObject *self, PyObject *p) { return point_python(self, p, true); }
+// For an exact Vector2 or Vector4, Python's comparisons and additions of the floats its
+// attributes give are the tests in double above, read from its record.
+int own_point_vector2(PyObject *self, PyObject *p) {
+    double px, py;
+    return exact_vector2(p, std::array{&px, &py}) ? point_inside(raw(self), px, py) : point_python(self, p, true);
+}
 int own_point_sequence(PyObject *self, PyObject *p) { return point_python(self, p, false); }
-int own_rect_vector4(PyObject *self, PyObject *o) { return rect_python(self, o, true); }
+int own_rect_vector4(PyObject *self, PyObject *o) {
+    double v[4];
+    return exact_vector4(o, std::array{&v[0], &v[1], &v[2], &v[3]}) ? overlaps(raw(self), v[0], v[1], v[2], v[3])
+                                                                   : rect_python(self, o, true);
+}
 int own_rect_sequence(PyObject *self, PyObject *o) { return rect_python(self, o, false); }
 
 // ---- the overridable entries, each described once ----
@@ -542,7 +643,248 @@ using RectEntries = Entries<
     Getter<"get_vector4", &T::get_vector4, own_vector4, vector4_or_none, "The rectangle as a Vector4(x, y, width, height).">,
     Getter<"get_tuple", &T::get_tuple, own_tuple, tuple_or_none, "The rectangle as a tuple (x, y, width, height) of floats.">>;
 // clang-format on
-MethodDefs<RectEntries::rows.size()> method_defs;
+
+// ---- the game toolkit: Python members only ----
+//
+// Rectangle arguments are read as collide_rect reads them, each value rounded to float as a
+// field; points, offsets and sizes as `center =` reads them. A method computes its whole
+// result before it stores anything, so a failed call changes nothing.
+
+constexpr char rect_argument_message[] = "Argument must be a Rect, Vector4, tuple, or list of length 4";
+
+// The binding policy of Rect's rows: an entry parameter Rectangle is a rectangle argument,
+// ::Vector2 a point (rounded to float, as raylib takes it), float a number, PyObject * any
+// object; the receiver is the Rect (PyObject *) or its record; a Rectangle result is a new Rect.
+struct RectMembers {
+    using fail = velmora::fail;
+
+    template <class T> static bool convert(PyObject *o, const char *, T &out) {
+        if constexpr (std::is_same_v<T, Rectangle>) {
+            return read_rect(o, std::array{&out.x, &out.y, &out.width, &out.height}, rect_argument_message);
+        } else if constexpr (std::is_same_v<T, ::Vector2>) {
+            return read_point(o, out.x, out.y);
+        } else if constexpr (std::is_same_v<T, float>) {
+            return to_scalar(o, out);
+        } else {
+            static_assert(std::is_same_v<T, PyObject *>);
+            out = o;
+            return true;
+        }
+    }
+    template <class T> static T receiver(PyObject *self) {
+        if constexpr (std::is_same_v<T, Rectangle>) {
+            return raw(self);
+        } else {
+            return self;
+        }
+    }
+    static PyObject *result_of(const Rectangle &r) { return obj(rect_new(r)); }
+    static PyObject *result_of(bool b) { return Py_NewRef(b ? Py_True : Py_False); }
+    static PyObject *result_of(PyObject *o) { return o; }
+};
+
+// raylib's GetCollisionRec: the overlap, or a zero rectangle where there is none. Its
+// comparisons and 32-bit sums exactly as raylib's own code makes them, NaN included (a NaN
+// on other's side empties the result; on this side, other's value is taken).
+Rectangle clip(const Rectangle &r, Rectangle o) {
+    const float left = r.x > o.x ? r.x : o.x;
+    const float r1 = r.x + r.width, r2 = o.x + o.width;
+    const float right = r1 < r2 ? r1 : r2;
+    const float top = r.y > o.y ? r.y : o.y;
+    const float b1 = r.y + r.height, b2 = o.y + o.height;
+    const float bottom = b1 < b2 ? b1 : b2;
+    if (left < right && top < bottom) {
+        return Rectangle{left, top, right - left, bottom - top};
+    }
+    return Rectangle{0, 0, 0, 0};
+}
+
+// pygame-ce's FRect.union, edges as 32-bit sums: the nearer of the two near edges and the
+// farther of the far ones (each by one comparison, this rectangle's value first, so a NaN
+// there gives way to other's), nothing normalised.
+Rectangle union_of(const Rectangle &r, Rectangle o) {
+    const float x = r.x < o.x ? r.x : o.x;
+    const float y = r.y < o.y ? r.y : o.y;
+    const float r1 = r.x + r.width, r2 = o.x + o.width;
+    const float b1 = r.y + r.height, b2 = o.y + o.height;
+    return Rectangle{x, y, (r1 > r2 ? r1 : r2) - x, (b1 > b2 ? b1 : b2) - y};
+}
+void union_ip(PyObject *self, Rectangle o) { raw(self) = union_of(raw(self), o); }
+
+// Edges included: other's near edges at or past this one's, its far edges at or before. A
+// zero-size rectangle on an edge lies inside; NaN anywhere makes it false.
+bool contains(const Rectangle &r, Rectangle o) {
+    return o.x >= r.x && o.y >= r.y && right_of(o) <= right_of(r) && bottom_of(o) <= bottom_of(r);
+}
+
+// pygame-ce's FRect.clamp, per axis: centred on bounds where the rectangle is at least as
+// large, else moved just inside past whichever edge it crosses; in double, rounded once.
+float clamp_axis(float position, float extent, float low, float bounds_extent) {
+    if (extent >= bounds_extent) {
+        return static_cast<float>(static_cast<double>(low) + (static_cast<double>(bounds_extent) - extent) * 0.5);
+    }
+    if (position < low) {
+        return low;
+    }
+    const float high = low + bounds_extent;
+    if (position + extent > high) {
+        return near_edge<At::far>(high, extent);
+    }
+    return position;
+}
+Rectangle clamp(const Rectangle &r, Rectangle bounds) {
+    return Rectangle{clamp_axis(r.x, r.width, bounds.x, bounds.width), clamp_axis(r.y, r.height, bounds.y, bounds.height),
+                     r.width, r.height};
+}
+void clamp_ip(PyObject *self, Rectangle bounds) { raw(self) = clamp(raw(self), bounds); }
+
+// raylib's CheckCollisionCircleRec, as raylib 6.0's library computes it: a NaN fails the
+// first two tests, so a NaN anywhere is no collision.
+bool collide_circle(const Rectangle &r, ::Vector2 center, float radius) {
+    const float half_w = r.width * 0.5f, half_h = r.height * 0.5f;
+    const float dx = std::fabs(center.x - (r.x + half_w));
+    if (!(dx <= half_w + radius)) {
+        return false;
+    }
+    const float dy = std::fabs(center.y - (r.y + half_h));
+    if (!(dy <= half_h + radius)) {
+        return false;
+    }
+    if (dx <= half_w || dy <= half_h) {
+        return true;
+    }
+    const float corner = (dx - half_w) * (dx - half_w) + (dy - half_h) * (dy - half_h);
+    return corner <= radius * radius;
+}
+
+// The items of any iterable that overlap by collide_rect's own rule: the first one's index
+// (or -1), or all their indices. Items are read one at a time, each held while it is read.
+template <bool all> PyObject *collide_list(PyObject *self, PyObject *rects) {
+    ref found = all ? ref::steal(PyList_New(0)) : ref();
+    ref iterator = ref::steal(PyObject_GetIter(rects));
+    if ((all && !found) || !iterator) {
+        return nullptr;
+    }
+    for (Py_ssize_t index = 0;; ++index) {
+        ref item = ref::steal(PyIter_Next(iterator.get()));
+        if (!item) {
+            if (PyErr_Occurred()) {
+                return nullptr;
+            }
+            return all ? found.release() : PyLong_FromLong(-1);
+        }
+        const int hit = own_collide_rect(self, item.get());
+        if (hit < 0) {
+            return nullptr;
+        }
+        if (hit) {
+            if constexpr (!all) {
+                return PyLong_FromSsize_t(index);
+            }
+            ref number = ref::steal(PyLong_FromSsize_t(index));
+            if (!number || PyList_Append(found.get(), number.get()) < 0) {
+                return nullptr;
+            }
+        }
+    }
+}
+
+Rectangle copy(const Rectangle &r) { return r; }
+
+// move and inflate: two numbers, or one point-like pair.
+bool read_offset(const char *name, PyObject *const *args, Py_ssize_t nargs, PyObject *kw, double &dx, double &dy) {
+    PyObject *a[2];
+    if (!bind_positional(name, args, nargs, kw, 1, 2, a)) {
+        return false;
+    }
+    return a[1] == nullptr ? read_point(a[0], dx, dy) : to_double(a[0], dx) && to_double(a[1], dy);
+}
+
+// Each field moved or grown in double and rounded once.
+Rectangle moved(const Rectangle &r, double dx, double dy) {
+    return Rectangle{static_cast<float>(r.x + dx), static_cast<float>(r.y + dy), r.width, r.height};
+}
+Rectangle inflated(const Rectangle &r, double dw, double dh) {
+    return Rectangle{static_cast<float>(r.x - dw * 0.5), static_cast<float>(r.y - dh * 0.5),
+                     static_cast<float>(r.width + dw), static_cast<float>(r.height + dh)};
+}
+
+template <Name name, auto Change> struct ByOffset {
+    static constexpr const char *signature = "($self, /, *args)";
+    static PyObject *call(PyObject *self, PyObject *const *args, Py_ssize_t nargs, PyObject *kw) {
+        double dx, dy;
+        if (!read_offset(name.c_str(), args, nargs, kw, dx, dy)) {
+            return fail::object(name.c_str());
+        }
+        PyObject *made = obj(rect_new(Change(raw(self), dx, dy)));
+        return made ? made : fail::object(name.c_str());
+    }
+};
+template <Name name, auto Change> struct ByOffsetInPlace {
+    static constexpr const char *signature = "($self, /, *args)";
+    static PyObject *call(PyObject *self, PyObject *const *args, Py_ssize_t nargs, PyObject *kw) {
+        double dx, dy;
+        if (!read_offset(name.c_str(), args, nargs, kw, dx, dy)) {
+            return fail::object(name.c_str());
+        }
+        raw(self) = Change(raw(self), dx, dy);
+        Py_RETURN_NONE;
+    }
+};
+
+PyObject *get_size(PyObject *self, void *) {
+    PyObject *size = obj(vector2_table->new_(raw(self).width, raw(self).height));
+    return size ? size : fail::object("size.__get__");
+}
+int set_size(PyObject *self, PyObject *value, void *) {
+    float w, h;
+    if (value == nullptr) {
+        refuse_property_delete();
+    } else if (read_point(value, w, h)) {
+        raw(self).width = w;
+        raw(self).height = h;
+        return 0;
+    }
+    return set_failed("size");
+}
+
+// clang-format off
+using Toolkit = Members<
+    AnchorRow<"topleft", At::near, At::near, "(x, y) as a Vector2; setting it moves the rectangle, size unchanged.">,
+    AnchorRow<"topright", At::far, At::near, "(right, y) as a Vector2; setting it moves the rectangle, size unchanged.">,
+    AnchorRow<"bottomleft", At::near, At::far, "(x, bottom) as a Vector2; setting it moves the rectangle, size unchanged.">,
+    AnchorRow<"bottomright", At::far, At::far, "(right, bottom) as a Vector2; setting it moves the rectangle, size unchanged.">,
+    AnchorRow<"midtop", At::centre, At::near, "(centerx, y) as a Vector2; setting it moves the rectangle, size unchanged.">,
+    AnchorRow<"midbottom", At::centre, At::far, "(centerx, bottom) as a Vector2; setting it moves the rectangle, size unchanged.">,
+    AnchorRow<"midleft", At::near, At::centre, "(x, centery) as a Vector2; setting it moves the rectangle, size unchanged.">,
+    AnchorRow<"midright", At::far, At::centre, "(right, centery) as a Vector2; setting it moves the rectangle, size unchanged.">,
+    GetSet<"size", get_size, set_size, "(width, height) as a Vector2; set both from a Vector2 or any indexable pair.">,
+    Special<"move", ByOffset, moved, nullptr, "move(dx, dy) or move(offset): a new Rect moved by the offset, each field in double rounded once.">,
+    Special<"move_ip", ByOffsetInPlace, moved, nullptr, "move_ip(dx, dy) or move_ip(offset): moves this rectangle, as move does; returns None.">,
+    Special<"inflate", ByOffset, inflated, nullptr, "inflate(dw, dh) or inflate(delta): a new Rect grown about its centre: x - dw/2, y - dh/2, width + dw, height + dh.">,
+    Special<"inflate_ip", ByOffsetInPlace, inflated, nullptr, "inflate_ip(dw, dh) or inflate_ip(delta): grows this rectangle, as inflate does; returns None.">,
+    Method<"clip", "(self, other: RectLike) -> Rect", clip, nullptr, "The overlap with other, raylib's GetCollisionRec bit for bit; a zero Rect where they do not overlap.">,
+    Method<"union", "(self, other: RectLike) -> Rect", union_of, nullptr, "The smallest Rect covering both; edges as 32-bit sums, nothing normalised (as pygame-ce's FRect).">,
+    Method<"union_ip", "(self, other: RectLike) -> None", union_ip, nullptr, "Makes this rectangle the union with other; returns None.">,
+    Method<"contains", "(self, other: RectLike) -> bool", contains, nullptr, "Whether other lies inside, edges included (a zero-size rectangle on an edge too); NaN is never inside.">,
+    Method<"clamp", "(self, bounds: RectLike) -> Rect", clamp, nullptr, "A new Rect moved inside bounds, centred on an axis where it is at least as large (as pygame-ce's FRect).">,
+    Method<"clamp_ip", "(self, bounds: RectLike) -> None", clamp_ip, nullptr, "Moves this rectangle inside bounds, as clamp does; returns None.">,
+    Method<"collide_circle", "(self, center: Point, radius: Real) -> bool", collide_circle, nullptr, "Whether the circle touches or overlaps, raylib's CheckCollisionCircleRec(center, radius, self) bit for bit.">,
+    Method<"collide_list", "(self, rects: Iterable[RectLike]) -> int", collide_list<false>, nullptr, "The index of the first item of rects that overlaps by collide_rect's rule, or -1.">,
+    Method<"collide_list_all", "(self, rects: Iterable[RectLike]) -> list[int]", collide_list<true>, nullptr, "The indices of every item of rects that overlaps by collide_rect's rule.">,
+    Method<"copy", "(self) -> Rect", copy, nullptr, "A new Rect with the same fields.">>::In<RectMembers>;
+// clang-format on
+
+constexpr auto method_rows = concat(RectEntries::rows, Toolkit::methods);
+
+// The properties: the fields, edges and centre, then the toolkit's points and size.
+auto getsets = [] {
+    std::array<PyGetSetDef, std::size(own_getsets) + Toolkit::getsets.size() + 1> g{};
+    std::copy(std::begin(own_getsets), std::end(own_getsets), g.begin());
+    std::copy(Toolkit::getsets.begin(), Toolkit::getsets.end(), g.begin() + std::size(own_getsets));
+    return g;
+}();
+MethodDefs<method_rows.size()> method_defs;
 
 // ---- conversions and protocols ----
 
@@ -578,7 +920,7 @@ PyTypeObject rect_type = {
     .tp_doc = "Rect(*args)\n--\n\n",
     .tp_richcompare = richcompare,
     .tp_methods = method_defs.get(),
-    .tp_getset = getsets,
+    .tp_getset = getsets.data(),
     .tp_init = tp_init,
     .tp_new = tp_new,
     .tp_vectorcall = vectorcall,
@@ -588,7 +930,7 @@ int prepare() {
     if (intern_component_names() < 0) {
         return -1;
     }
-    method_defs.fill(RectEntries::rows);
+    method_defs.fill(method_rows);
     table.new_ = rect_new;
     RectEntries::fill(table);
     return 0;

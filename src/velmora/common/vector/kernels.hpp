@@ -121,9 +121,11 @@ template <class S> Comps<S, 3> cross(const Comps<S, 3> &a, const Comps<S, 3> &b)
 // Each function below is raymath's formula for the same operation, with its operations in
 // raymath's order and nothing fused (sums of products are plain left-to-right sums here, not
 // the chains above), so Vector2 and Vector3 give raymath's float results bit for bit. The C
-// library's own functions serve where raymath calls them: std::sqrt, std::fmin, std::fmax,
-// std::cos, std::sin and std::atan2 on floats are sqrtf, fminf, fmaxf, cosf, sinf and atan2f.
-// Vector4 runs the same formulas in double.
+// library's own functions serve where raymath calls them: std::sqrt, std::cos, std::sin and
+// std::atan2 on floats are sqrtf, cosf, sinf and atan2f (fminf and fmaxf: see fmin_first).
+// Vector4 runs the same formulas in double. Which NaN a result carries when several meet is
+// the compiler's choice of operand order, in raylib as here: results are NaN where raymath's
+// are, but their sign and payload are not part of the contract.
 
 template <class S, size_t N> S plain_dot(const Comps<S, N> &a, const Comps<S, N> &b) {
     S s = a[0] * b[0];
@@ -161,12 +163,19 @@ template <class S, size_t N> Comps<S, N> move_towards(const Comps<S, N> &v, cons
     return c;
 }
 
-// Vector2Min, Vector2Max …: fminf and fmaxf, which ignore a NaN beside a number.
+// fminf and fmaxf as raylib's raymath gives them: a NaN gives way to a number, and of two
+// equal values (+0 and -0) the first argument stays. The C standard leaves that tie open and
+// C libraries settle it differently (musl's fminf prefers -0); raylib's build on glibc keeps
+// the first, and so does every build of velmora.
+template <class S> S fmin_first(S a, S b) { return b < a || a != a ? b : a; }
+template <class S> S fmax_first(S a, S b) { return b > a || a != a ? b : a; }
+
+// Vector2Min, Vector2Max …: fminf and fmaxf component by component.
 template <class S, size_t N> Comps<S, N> minimum(const Comps<S, N> &a, const Comps<S, N> &b) {
-    return combine(a, b, [](S x, S y) { return std::fmin(x, y); });
+    return combine(a, b, fmin_first<S>);
 }
 template <class S, size_t N> Comps<S, N> maximum(const Comps<S, N> &a, const Comps<S, N> &b) {
-    return combine(a, b, [](S x, S y) { return std::fmax(x, y); });
+    return combine(a, b, fmax_first<S>);
 }
 
 // Vector2Reflect, Vector3Reflect: v − (2·normal) × (v · normal).
@@ -215,11 +224,11 @@ template <class S, size_t N> Comps<S, N> clamp_length(const Comps<S, N> &v, S mi
     return c;
 }
 
-// Vector2Clamp, Vector3Clamp: fmin(upper, fmax(lower, v)) component by component.
+// Vector2Clamp, Vector3Clamp: fminf(upper, fmaxf(lower, v)) component by component.
 template <class S, size_t N> Comps<S, N> clamp(const Comps<S, N> &v, const Comps<S, N> &lower, const Comps<S, N> &upper) {
     Comps<S, N> c;
     for (size_t i = 0; i < N; ++i) {
-        c[i] = std::fmin(upper[i], std::fmax(lower[i], v[i]));
+        c[i] = fmin_first(upper[i], fmax_first(lower[i], v[i]));
     }
     return c;
 }

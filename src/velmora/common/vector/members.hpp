@@ -139,8 +139,8 @@ template <VectorConfig Cfg> struct VectorMembers {
         Property<"length_squared", "float", kernels::length_squared<Scalar, N>, "x*x + y*y + … in the storage precision, summed left to right (raymath's LengthSqr; read-only).">,
         Method<"lerp", "(self, other: Self, amount: Real) -> Self", kernels::lerp<Scalar, N>, nullptr, "self + amount × (other − self), component by component (raymath's Lerp).">,
         Method<"move_towards", "(self, target: Self, max_distance: Real) -> Self", kernels::move_towards<Scalar, N>, nullptr, "A step of max_distance toward target; a copy of target once it is that close (raymath's MoveTowards).">,
-        Method<"min", "(self, other: Self) -> Self", kernels::minimum<Scalar, N>, nullptr, "The smaller of each pair of components; a NaN loses to a number (raymath's Min, fmin).">,
-        Method<"max", "(self, other: Self) -> Self", kernels::maximum<Scalar, N>, nullptr, "The larger of each pair of components; a NaN loses to a number (raymath's Max, fmax).">>;
+        Method<"min", "(self, other: Self) -> Self", kernels::minimum<Scalar, N>, nullptr, "The smaller of each pair of components; a NaN gives way to a number, and of equal ones (0.0, -0.0) this vector's stays (raymath's Min).">,
+        Method<"max", "(self, other: Self) -> Self", kernels::maximum<Scalar, N>, nullptr, "The larger of each pair of components; a NaN gives way to a number, and of equal ones (0.0, -0.0) this vector's stays (raymath's Max).">>;
 
     // What Vector2 and Vector3 share beyond that; each adds its own in its Own rows.
     using Planar = Members<
