@@ -156,13 +156,14 @@ def emptying_list(n):
 BUILD = Path(tempfile.gettempdir()) / f"velmora-tests-{os.getuid()}"
 
 
-def build_extension(name: str, source: str, *, include=(), libraries=()) -> Path:
+def build_extension(name: str, source: str, *, include=(), libraries=(), flags=()) -> Path:
     """Compiles C11 `source` into the extension module `name` against the installed velmora
-    headers (velmora.get_include()), warnings as errors, and returns the folder that holds
-    it. Built once per source, interpreter and header version; later calls reuse it."""
+    headers (velmora.get_include()), warnings as errors, with the compiler `flags` added, and
+    returns the folder that holds it. Built once per source, flags, interpreter and header
+    version; later calls reuse it."""
     headers = Path(velmora.get_include())
     cc = shlex.split(sysconfig.get_config_var("CC") or "cc")
-    flags = ["-std=c11", "-O2", "-Wall", "-Wextra", "-Werror", "-shared", "-fPIC",
+    flags = ["-std=c11", "-O2", "-Wall", "-Wextra", "-Werror", "-shared", "-fPIC", *flags,
              "-I" + sysconfig.get_paths()["include"], "-I" + str(headers), *("-I" + str(i) for i in include)]
     key = hashlib.sha256("\0".join([source, sys.version, *cc, *flags, *libraries,
                                     *(p.read_text() for p in sorted(headers.glob("*.h")))]).encode()).hexdigest()[:16]

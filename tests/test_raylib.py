@@ -1,19 +1,23 @@
 """velmora's records handed to the real raylib and back, through a native module built against
-both (native/raylib_consumer.c). Runs where raylib's headers, library and a DejaVu font are
-installed, as in CI's Debian testing root; skipped elsewhere, unless VELMORA_REQUIRE_RAYLIB is
-set, which turns the skip into a failure."""
+both (native/raylib_consumer.c), and velmora's game toolkit compared with raylib's functions
+bit for bit. Runs where raylib's headers, library and a DejaVu font are installed, as in CI's
+Debian testing root; skipped elsewhere, unless VELMORA_REQUIRE_RAYLIB is set, which turns the
+skip into a failure."""
+import math
 import os
 import random
+import re
 import struct
 from pathlib import Path
 
 import pytest
 
-from helpers import NATIVE, build_extension, f32, load_extension
+from helpers import NATIVE, build_extension, f32, load_extension, same_bits
 from velmora.glyph_info.glyph_info import GlyphInfo
 from velmora.image.image import Image
 from velmora.rect.rect import Rect
 from velmora.vector2.vector2 import Vector2
+from velmora.vector3.vector3 import Vector3
 
 RAYLIB_H = Path("/usr/include/raylib.h")
 FONT = Path("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf")
@@ -27,7 +31,10 @@ def raylib():
             pytest.fail(message)
         pytest.skip(message)
     source = (NATIVE / "raylib_consumer.c").read_text()
-    return load_extension("raylib_consumer", build_extension("raylib_consumer", source, libraries=["raylib", "m"]))
+    # raymath.h's functions are compiled into the module; uncontracted, each of their
+    # operations rounds to float where raymath's source has it.
+    folder = build_extension("raylib_consumer", source, libraries=["raylib", "m"], flags=["-ffp-contract=off"])
+    return load_extension("raylib_consumer", folder)
 
 
 def test_glyphs_of_a_real_font_wrap_raylibs_records(raylib):
@@ -47,12 +54,12 @@ def test_glyphs_of_a_real_font_wrap_raylibs_records(raylib):
 
 
 def test_records_go_to_raylib_and_results_come_back(raylib):
-    overlap = raylib.collision_rec(Rect(0, 0, 10, 10), Rect(5, 6, 10, 10))
+    overlap = raylib.call("GetCollisionRec", Rect(0, 0, 10, 10), Rect(5, 6, 10, 10))
     assert type(overlap) is Rect and overlap == Rect(5, 6, 5, 4)
-    total = raylib.vector_add(Vector2(0.1, 2), Vector2(0.2, -3))
+    total = raylib.call("Vector2Add", Vector2(0.1, 2), Vector2(0.2, -3))
     assert type(total) is Vector2 and total == Vector2(0.1, 2) + Vector2(0.2, -3)
     with pytest.raises(TypeError):
-        raylib.check_recs(Rect(), (0, 0, 1, 1))
+        raylib.call("CheckCollisionRecs", Rect(), (0, 0, 1, 1))
 
 
 def random_f32(rng):
@@ -75,7 +82,7 @@ def test_overlap_agrees_with_raylib(raylib):
     for _ in range(20000):
         a = random_rect(rng)
         b = random_rect(rng) if rng.random() < 0.7 else Rect(a.right, a.y, 3, 3)  # touching edges too
-        assert a.collide_rect_rect(b) is raylib.check_recs(a, b), (a, b)
+        assert a.collide_rect_rect(b) is raylib.call("CheckCollisionRecs", a, b), (a, b)
 
 
 def test_point_test_differs_from_raylib_only_on_the_far_edges(raylib):
@@ -87,10 +94,105 @@ def test_point_test_differs_from_raylib_only_on_the_far_edges(raylib):
         p = Vector2(random_f32(rng), random_f32(rng))
         if rng.random() < 0.2:
             p = Vector2(r.right if rng.random() < 0.5 else r.x, r.bottom if rng.random() < 0.5 else r.y)
-        ours, theirs = r.collide_point(p), raylib.check_point_rec(p, r)
+        ours, theirs = r.collide_point(p), raylib.call("CheckCollisionPointRec", p, r)
         if p.x == r.right or p.y == r.bottom:
             on_far_edge += ours
             assert not theirs, (r, p)
         else:
             assert ours is theirs, (r, p)
     assert on_far_edge > 100  # the difference was exercised, and velmora counts those points in
+
+
+# ---- the game toolkit's members, bit for bit against raylib's functions ----
+
+# Each member and the raylib call it equals, its parameters named as the member's; a member
+# without parameters is a property. Vector functions are named after the class.
+MEMBERS = [
+    ((Vector2, Vector3), "length_squared", "LengthSqr(self)"),
+    ((Vector2, Vector3), "lerp", "Lerp(self, other, amount)"),
+    ((Vector2, Vector3), "move_towards", "MoveTowards(self, target, max_distance)"),
+    ((Vector2, Vector3), "min", "Min(self, other)"),
+    ((Vector2, Vector3), "max", "Max(self, other)"),
+    ((Vector2, Vector3), "reflect", "Reflect(self, normal)"),
+    ((Vector2, Vector3), "angle_to", "Angle(self, other)"),
+    ((Vector2, Vector3), "clamp_length", "ClampValue(self, min_length, max_length)"),
+    ((Vector2, Vector3), "clamp", "Clamp(self, lower, upper)"),
+    ((Vector2,), "rotate", "Rotate(self, angle)"),
+    ((Vector3,), "rotate_around", "RotateByAxisAngle(self, axis, angle)"),
+    ((Vector3,), "project", "Project(self, onto)"),
+    ((Vector3,), "reject", "Reject(self, onto)"),
+    ((Rect,), "clip", "GetCollisionRec(self, other)"),
+    ((Rect,), "collide_circle", "CheckCollisionCircleRec(center, radius, self)"),
+]
+NUMBER_PARAMETERS = {"amount", "max_distance", "min_length", "max_length", "angle", "radius"}
+
+
+def from_bits(bits):
+    return struct.unpack("<f", struct.pack("<I", bits))[0]
+
+
+# Signed zeros, the smallest and a middle subnormal, a value whose square underflows, the
+# largest finite values, one whose square overflows, the infinities, and NaNs of both signs
+# and with a payload (which one of two NaNs an operation passes on depends on operand order).
+SPECIALS = [0.0, -0.0, 1.0, -1.0, from_bits(1), -from_bits(1), from_bits(0x400000), f32(1e-30),
+            f32(3.4e38), -f32(3.4e38), 2.0**64, -(2.0**64), math.inf, -math.inf,
+            from_bits(0x7FC00000), from_bits(0xFFC00000), from_bits(0x7FC12345)]
+# Numbers are rounded on the way in: these round to infinity, to 0, up to the smallest
+# subnormal, or are not floats at all.
+NUMBERS = SPECIALS + [1e39, math.ldexp(2 - 2.0**-24, 127), 2.0**-150, 3 * 2.0**-151, 0.1, 7]
+
+
+def draw(rng, kind, earlier):
+    """A number, or a vector or Rect of random and special components; now and then one
+    equal to, the negation of, or moved a little from the last of its class drawn, or all
+    zeros. Rects mostly have a positive size, so that they can overlap."""
+    if kind is float:
+        u = rng.random()
+        return rng.choice(NUMBERS) if u < 0.3 else rng.uniform(-20, 20) if u < 0.5 else random_f32(rng)
+    n = len(kind())
+    last = [e for e in earlier if type(e) is kind][-1:]
+    u = rng.random()
+    if u < 0.05:
+        return kind(*(rng.choice((0.0, -0.0)) for _ in range(n)))
+    if last and u < 0.15:
+        return kind(*last[0])
+    if last and u < 0.25:
+        return kind(*(-c for c in last[0]))
+    if last and u < 0.45:
+        return kind(*(c + rng.uniform(-4, 4) if i < 2 else c for i, c in enumerate(last[0])))
+    values = [rng.choice(SPECIALS) if rng.random() < 0.15 else random_f32(rng) for _ in range(n)]
+    if kind is Rect and rng.random() < 0.75:
+        values[2:] = map(abs, values[2:])
+    return kind(*values)
+
+
+def flat(result):
+    return (result,) if isinstance(result, (float, bool)) else tuple(result)
+
+
+def bits(x):
+    """Bit patterns, which tell zeros and NaNs apart where repr does not."""
+    return struct.pack(">d", x).hex() if type(x) is float else [struct.pack(">f", c).hex() for c in flat(x)]
+
+
+@pytest.mark.parametrize("cls, member, call", [pytest.param(cls, member, call, id=f"{cls.__name__}.{member}")
+                                                for classes, member, call in MEMBERS for cls in classes])
+def test_members_equal_raylibs_functions_bit_for_bit(raylib, cls, member, call):
+    # Both sides read the same records, so only the arithmetic can differ: in a bit, a zero's
+    # sign, or which NaN comes out where two meet.
+    name, params = re.fullmatch(r"(\w+)\((.*)\)", call).groups()
+    params = params.split(", ")
+    name = name if cls is Rect else cls.__name__ + name
+    own = [p for p in params if p != "self"]
+    kinds = {p: float if p in NUMBER_PARAMETERS else Vector2 if p == "center" else cls for p in params}
+    rng = random.Random(f"{cls.__name__}.{member}")
+    for i in range(2000):
+        values = {}
+        for p in params:
+            values[p] = draw(rng, kinds[p], values.values())
+        theirs = raylib.call(name, *values.values())
+        ours = getattr(values["self"], member)
+        if own:  # keywords every other time
+            ours = ours(**{p: values[p] for p in own}) if i % 2 else ours(*(values[p] for p in own))
+        assert type(ours) is type(theirs) and same_bits(flat(ours), flat(theirs)), \
+            ({p: bits(v) for p, v in values.items()}, bits(ours), bits(theirs))

@@ -11,9 +11,10 @@
 #include <velmora.h>
 
 static Vector2MethodTable *v2;
+static Vector3MethodTable *v3;
 static RectMethodTable *rt;
 static GlyphInfoMethodTable *gt;
-static PyTypeObject *vector2_type, *rect_type, *glyph_type, *image_type;
+static PyTypeObject *vector2_type, *vector3_type, *rect_type, *glyph_type, *image_type;
 
 static int is_a(PyObject *o, PyTypeObject *type) {
     if (PyObject_TypeCheck(o, type)) return 1;
@@ -21,38 +22,121 @@ static int is_a(PyObject *o, PyTypeObject *type) {
     return 0;
 }
 
-/* ---- Rect and Vector2 records straight to raylib ---- */
+/* ---- raylib's functions on the records, by name ---- */
 
-/* collision_rec(a, b): raylib's GetCollisionRec as a Rect made through the table. */
-static PyObject *collision_rec(PyObject *m, PyObject *args) {
-    PyObject *a, *b;
-    (void)m;
-    if (!PyArg_ParseTuple(args, "OO", &a, &b) || !is_a(a, rect_type) || !is_a(b, rect_type)) return NULL;
-    return (PyObject *)rt->new_(GetCollisionRec(((RectObject *)a)->_raw, ((RectObject *)b)->_raw));
+/* Any function pointer converts to this type and back unchanged (C11 6.3.2.3), and GCC's
+ * -Wcast-function-type accepts it as the generic one. */
+typedef void (*any_fn)(void);
+
+/* shape: the kinds of the arguments, '>', the kind of the result. Kinds: 2 a Vector2, 3 a
+ * Vector3, r a Rect, f a float, b a bool. */
+typedef struct {
+    const char *name;
+    const char *shape;
+    any_fn fn;
+} RaylibFunction;
+
+#define ENTRY(fn, shape) {#fn, shape, (any_fn)fn}
+static const RaylibFunction functions[] = {
+    ENTRY(Vector2Add, "22>2"),
+    ENTRY(Vector2LengthSqr, "2>f"), ENTRY(Vector3LengthSqr, "3>f"),
+    ENTRY(Vector2Angle, "22>f"), ENTRY(Vector3Angle, "33>f"),
+    ENTRY(Vector2Min, "22>2"), ENTRY(Vector3Min, "33>3"),
+    ENTRY(Vector2Max, "22>2"), ENTRY(Vector3Max, "33>3"),
+    ENTRY(Vector2Reflect, "22>2"), ENTRY(Vector3Reflect, "33>3"),
+    ENTRY(Vector3Project, "33>3"), ENTRY(Vector3Reject, "33>3"),
+    ENTRY(Vector2Lerp, "22f>2"), ENTRY(Vector3Lerp, "33f>3"),
+    ENTRY(Vector2MoveTowards, "22f>2"), ENTRY(Vector3MoveTowards, "33f>3"),
+    ENTRY(Vector3RotateByAxisAngle, "33f>3"),
+    ENTRY(Vector2Rotate, "2f>2"),
+    ENTRY(Vector2ClampValue, "2ff>2"), ENTRY(Vector3ClampValue, "3ff>3"),
+    ENTRY(Vector2Clamp, "222>2"), ENTRY(Vector3Clamp, "333>3"),
+    ENTRY(GetCollisionRec, "rr>r"),
+    ENTRY(CheckCollisionRecs, "rr>b"),
+    ENTRY(CheckCollisionPointRec, "2r>b"),
+    ENTRY(CheckCollisionCircleRec, "2fr>b"),
+};
+#undef ENTRY
+
+typedef union {
+    Vector2 v2;
+    Vector3 v3;
+    Rectangle r;
+    float f;
+    bool b;
+} Value;
+
+/* Reads o as a value of the kind. A number is rounded to float as a C caller's double is
+ * (one beyond the float range becomes an infinity, as IEC 60559 conversion makes it). */
+static int read_value(PyObject *o, char kind, Value *out) {
+    switch (kind) {
+    case '2':
+        return is_a(o, vector2_type) ? (out->v2 = ((Vector2Object *)o)->data, 1) : 0;
+    case '3':
+        return is_a(o, vector3_type) ? (out->v3 = ((Vector3Object *)o)->data, 1) : 0;
+    case 'r':
+        return is_a(o, rect_type) ? (out->r = ((RectObject *)o)->_raw, 1) : 0;
+    default: {
+        double d = PyFloat_AsDouble(o);
+        out->f = (float)d;
+        return !(d == -1.0 && PyErr_Occurred());
+    }
+    }
 }
 
-/* check_recs(a, b): raylib's CheckCollisionRecs on the two records. */
-static PyObject *check_recs(PyObject *m, PyObject *args) {
-    PyObject *a, *b;
-    (void)m;
-    if (!PyArg_ParseTuple(args, "OO", &a, &b) || !is_a(a, rect_type) || !is_a(b, rect_type)) return NULL;
-    return PyBool_FromLong(CheckCollisionRecs(((RectObject *)a)->_raw, ((RectObject *)b)->_raw));
+/* The result as an object; every float goes in unchanged, NaN payloads included, as
+ * cfrom_floats stores its floats as they are. */
+static PyObject *make_value(const Value *v, char kind) {
+    switch (kind) {
+    case '2': return (PyObject *)v2->cfrom_struct(v->v2);
+    case '3': return (PyObject *)v3->cfrom_floats(v->v3.x, v->v3.y, v->v3.z);
+    case 'r': return (PyObject *)rt->new_(v->r);
+    case 'f': return PyFloat_FromDouble(v->f);
+    default: return PyBool_FromLong(v->b);
+    }
 }
 
-/* check_point_rec(point, rect): raylib's CheckCollisionPointRec. */
-static PyObject *check_point_rec(PyObject *m, PyObject *args) {
-    PyObject *p, *r;
+/* call(name, *args): the raylib function `name` (raymath's, compiled here without
+ * contraction, or libraylib's) on the records and numbers given, its result made a velmora
+ * object through the tables or a float or bool. */
+static PyObject *call(PyObject *m, PyObject *const *args, Py_ssize_t nargs) {
     (void)m;
-    if (!PyArg_ParseTuple(args, "OO", &p, &r) || !is_a(p, vector2_type) || !is_a(r, rect_type)) return NULL;
-    return PyBool_FromLong(CheckCollisionPointRec(((Vector2Object *)p)->data, ((RectObject *)r)->_raw));
-}
-
-/* vector_add(a, b): raymath's Vector2Add, its result made a Vector2 by cfrom_struct. */
-static PyObject *vector_add(PyObject *m, PyObject *args) {
-    PyObject *a, *b;
-    (void)m;
-    if (!PyArg_ParseTuple(args, "OO", &a, &b) || !is_a(a, vector2_type) || !is_a(b, vector2_type)) return NULL;
-    return (PyObject *)v2->cfrom_struct(Vector2Add(((Vector2Object *)a)->data, ((Vector2Object *)b)->data));
+    const char *name = nargs > 0 && PyUnicode_Check(args[0]) ? PyUnicode_AsUTF8(args[0]) : NULL;
+    if (name == NULL) {
+        return PyErr_Occurred() ? NULL : PyErr_Format(PyExc_TypeError, "call(name, *args) needs a name");
+    }
+    const RaylibFunction *f = NULL;
+    for (size_t i = 0; f == NULL && i < sizeof functions / sizeof *functions; ++i) {
+        if (strcmp(functions[i].name, name) == 0) f = &functions[i];
+    }
+    if (f == NULL) return PyErr_Format(PyExc_ValueError, "no raylib function %s here", name);
+    const char *shape = f->shape, *result_kind = strchr(shape, '>') + 1;
+    Py_ssize_t arity = result_kind - 1 - shape;
+    if (nargs - 1 != arity) return PyErr_Format(PyExc_TypeError, "%s takes %zd arguments", name, arity);
+    Value a[3], out;
+    for (Py_ssize_t i = 0; i < arity; ++i) {
+        if (!read_value(args[i + 1], shape[i], &a[i])) return NULL;
+    }
+#define CALL(type, ...) (((type)f->fn)(__VA_ARGS__))
+    if (!strcmp(shape, "2>f")) out.f = CALL(float (*)(Vector2), a[0].v2);
+    else if (!strcmp(shape, "3>f")) out.f = CALL(float (*)(Vector3), a[0].v3);
+    else if (!strcmp(shape, "22>f")) out.f = CALL(float (*)(Vector2, Vector2), a[0].v2, a[1].v2);
+    else if (!strcmp(shape, "33>f")) out.f = CALL(float (*)(Vector3, Vector3), a[0].v3, a[1].v3);
+    else if (!strcmp(shape, "22>2")) out.v2 = CALL(Vector2 (*)(Vector2, Vector2), a[0].v2, a[1].v2);
+    else if (!strcmp(shape, "33>3")) out.v3 = CALL(Vector3 (*)(Vector3, Vector3), a[0].v3, a[1].v3);
+    else if (!strcmp(shape, "22f>2")) out.v2 = CALL(Vector2 (*)(Vector2, Vector2, float), a[0].v2, a[1].v2, a[2].f);
+    else if (!strcmp(shape, "33f>3")) out.v3 = CALL(Vector3 (*)(Vector3, Vector3, float), a[0].v3, a[1].v3, a[2].f);
+    else if (!strcmp(shape, "2f>2")) out.v2 = CALL(Vector2 (*)(Vector2, float), a[0].v2, a[1].f);
+    else if (!strcmp(shape, "2ff>2")) out.v2 = CALL(Vector2 (*)(Vector2, float, float), a[0].v2, a[1].f, a[2].f);
+    else if (!strcmp(shape, "3ff>3")) out.v3 = CALL(Vector3 (*)(Vector3, float, float), a[0].v3, a[1].f, a[2].f);
+    else if (!strcmp(shape, "222>2")) out.v2 = CALL(Vector2 (*)(Vector2, Vector2, Vector2), a[0].v2, a[1].v2, a[2].v2);
+    else if (!strcmp(shape, "333>3")) out.v3 = CALL(Vector3 (*)(Vector3, Vector3, Vector3), a[0].v3, a[1].v3, a[2].v3);
+    else if (!strcmp(shape, "rr>r")) out.r = CALL(Rectangle (*)(Rectangle, Rectangle), a[0].r, a[1].r);
+    else if (!strcmp(shape, "rr>b")) out.b = CALL(bool (*)(Rectangle, Rectangle), a[0].r, a[1].r);
+    else if (!strcmp(shape, "2r>b")) out.b = CALL(bool (*)(Vector2, Rectangle), a[0].v2, a[1].r);
+    else out.b = CALL(bool (*)(Vector2, float, Rectangle), a[0].v2, a[1].f, a[2].r); /* 2fr>b */
+#undef CALL
+    return make_value(&out, *result_kind);
 }
 
 /* ---- glyphs of a real font ---- */
@@ -106,10 +190,7 @@ static PyObject *glyph_record(PyObject *m, PyObject *g) {
 }
 
 static PyMethodDef methods[] = {
-    {"collision_rec", collision_rec, METH_VARARGS, NULL},
-    {"check_recs", check_recs, METH_VARARGS, NULL},
-    {"check_point_rec", check_point_rec, METH_VARARGS, NULL},
-    {"vector_add", vector_add, METH_VARARGS, NULL},
+    {"call", (PyCFunction)(void (*)(void))call, METH_FASTCALL, NULL},
     {"glyphs", glyphs, METH_VARARGS, NULL},
     {"glyph_record", glyph_record, METH_O, NULL},
     {NULL, NULL, 0, NULL},
@@ -118,7 +199,8 @@ static PyMethodDef methods[] = {
 static int exec_module(PyObject *module) {
     (void)module;
     vector2_type = velmora_import_vector2(&v2);
-    rect_type = vector2_type ? velmora_import_rect(&rt) : NULL;
+    vector3_type = vector2_type ? velmora_import_vector3(&v3) : NULL;
+    rect_type = vector3_type ? velmora_import_rect(&rt) : NULL;
     glyph_type = rect_type ? velmora_import_glyph_info(&gt) : NULL;
     ImageMethodTable *it;
     image_type = glyph_type ? velmora_import_image(&it) : NULL;
