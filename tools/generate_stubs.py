@@ -24,7 +24,7 @@ PACKAGE = Path(__file__).resolve().parent.parent / "src" / "velmora"
 
 ROW = re.compile(r'\b(Method|Property)<"(\w+)", "([^"]*)"')
 # The rows' words for the stubs' types.
-WORDS = {"Real": "_Real"}
+WORDS = {"Real": "_Real", "Point": "_Point", "RectLike": "_RectLike"}
 
 
 def typed_rows(*sources: Path) -> dict[str, tuple[str, str]]:
@@ -203,7 +203,7 @@ def vector_stub(module: str, layout: dict) -> str:
 
 
 RECT = '''\
-from collections.abc import Iterator
+from collections.abc import Iterable, Iterator
 from typing import Any, ClassVar, NoReturn, Sequence, SupportsFloat, SupportsIndex, overload
 
 from typing_extensions import disjoint_base
@@ -212,6 +212,9 @@ from velmora.vector2.vector2 import Vector2
 from velmora.vector4.vector4 import Vector4
 
 _Real = SupportsFloat | SupportsIndex
+# What a point, an offset or a size may be; what a rectangle argument may be.
+_Point = Vector2 | Sequence[_Real]
+_RectLike = Rect | Vector4 | Sequence[_Real]
 
 @disjoint_base
 class Rect:
@@ -245,6 +248,24 @@ class Rect:
     def collide_rect_tuple(self, other: tuple[Any, ...] | None) -> bool: ...
     def collide_rect_list(self, other: list[Any] | None) -> bool: ...
 
+    # ---- the game toolkit ----
+{anchors}    @overload
+    def move(self, dx: _Real, dy: _Real, /) -> Rect: ...
+    @overload
+    def move(self, offset: _Point, /) -> Rect: ...
+    @overload
+    def move_ip(self, dx: _Real, dy: _Real, /) -> None: ...
+    @overload
+    def move_ip(self, offset: _Point, /) -> None: ...
+    @overload
+    def inflate(self, dw: _Real, dh: _Real, /) -> Rect: ...
+    @overload
+    def inflate(self, delta: _Point, /) -> Rect: ...
+    @overload
+    def inflate_ip(self, dw: _Real, dh: _Real, /) -> None: ...
+    @overload
+    def inflate_ip(self, delta: _Point, /) -> None: ...
+{members}
     # ---- conversions and protocols ----
     def get_vector4(self) -> Vector4: ...
     def get_tuple(self) -> tuple[float, float, float, float]: ...
@@ -261,6 +282,9 @@ class Rect:
 '''
 
 RECT_FIELDS = ["x", "y", "w", "h", "width", "height", "left", "top", "right", "bottom", "centerx", "centery"]
+# Points of the rectangle (and its size) as a Vector2, each set from a point.
+RECT_POINTS = ["topleft", "topright", "bottomleft", "bottomright", "midtop", "midbottom", "midleft", "midright",
+               "size"]
 
 
 def rect_stub() -> str:
@@ -268,7 +292,11 @@ def rect_stub() -> str:
     for name in RECT_FIELDS:
         fields += (f"    @property\n    def {name}(self) -> float: ...\n"
                    f"    @{name}.setter\n    def {name}(self, value: _Real) -> None: ...\n")
-    return HEADER.format(module="velmora.rect.rect") + RECT.format(fields=fields)
+    anchors = "".join(f"    @property\n    def {name}(self) -> Vector2: ...\n"
+                      f"    @{name}.setter\n    def {name}(self, value: _Point) -> None: ...\n" for name in RECT_POINTS)
+    from velmora.rect.rect import Rect
+    _, members = row_stubs(Rect, typed_rows(PACKAGE / "rect" / "rect.cpp"))
+    return HEADER.format(module="velmora.rect.rect") + RECT.format(fields=fields, anchors=anchors, members=members)
 
 
 GLYPH = '''\

@@ -18,6 +18,17 @@ int intern_component_names() {
     return 0;
 }
 
+PyObject *small_indices[4];
+
+int intern_small_indices(int count) {
+    for (int k = 0; k < count; ++k) {
+        if (small_indices[k] == nullptr && (small_indices[k] = PyLong_FromLong(k)) == nullptr) {
+            return -1;
+        }
+    }
+    return 0;
+}
+
 PyObject *record_repr(std::span<const char *const> pieces, std::span<const double> values) {
     constexpr size_t most = 4;
     char texts[most][float_repr_max];

@@ -27,6 +27,21 @@ namespace velmora {
 extern PyObject *component_names[4];
 int intern_component_names();
 
+// The ints 0 to 3, kept from initialisation. The interpreter shares one object for each small
+// int, so an index that is one of these objects is known without reading it; any other index
+// object is read as usual.
+extern PyObject *small_indices[4];
+int intern_small_indices(int count);
+template <int N> inline bool small_index(PyObject *key, Py_ssize_t &i) {
+    for (int k = 0; k < N; ++k) {
+        if (key == small_indices[k]) {
+            i = k;
+            return true;
+        }
+    }
+    return false;
+}
+
 // "Name(a, b, …)"-style text: pieces[0] value[0] pieces[1] … value[n-1] pieces[n], each value
 // as Python's repr of a float, made in one string allocation of the final length.
 PyObject *record_repr(std::span<const char *const> pieces, std::span<const double> values);
@@ -70,8 +85,17 @@ template <RecordTraits T> struct RecordProtocol {
 
     static Py_ssize_t length(PyObject *) { return N; }
 
+    // The IndexError's message, made once: every iteration and unpacking ends with one.
+    static inline PyObject *index_message = nullptr;
+    static int prepare() {
+        if (index_message == nullptr && (index_message = PyUnicode_InternFromString(T::index_error)) == nullptr) {
+            return -1;
+        }
+        return intern_small_indices(N);
+    }
+
     static std::nullptr_t index_error() {
-        PyErr_SetString(PyExc_IndexError, T::index_error);
+        PyErr_SetObject(PyExc_IndexError, index_message);
         return nullptr;
     }
 
@@ -84,7 +108,7 @@ template <RecordTraits T> struct RecordProtocol {
     // r[i]: only 0 to N-1; no counting from the end, no slices.
     static PyObject *subscript(PyObject *self, PyObject *key) {
         Py_ssize_t i;
-        if (to_index(key, i) && 0 <= i && i < N) {
+        if (small_index<N>(key, i) || (to_index(key, i) && 0 <= i && i < N)) {
             return PyFloat_FromDouble(T::field(self, i));
         }
         if (!PyErr_Occurred()) {
@@ -121,7 +145,7 @@ template <RecordTraits T> struct RecordProtocol {
             return fail::status("__delitem__");
         }
         Py_ssize_t i;
-        return to_index(key, i) && store(self, i, value) == 0 ? 0 : fail::status("__setitem__");
+        return (small_index<N>(key, i) || to_index(key, i)) && store(self, i, value) == 0 ? 0 : fail::status("__setitem__");
     }
 
     static inline PySequenceMethods sequence_slots = {

@@ -128,13 +128,16 @@ PyObject *create(PyTypeObject *type) {
 PyObject *tp_new(PyTypeObject *type, PyObject *, PyObject *) { return create(type); }
 
 void dealloc(PyObject *self) {
-    if (!finalize_from_dealloc(self, dealloc)) {
-        return;  // resurrected
-    }
-    if (Py_TYPE(self) == &rect_type && freelist.keep(self)) {
+    // An exact Rect has no finaliser to run; only a subclass's instances may.
+    if (Py_TYPE(self) == &rect_type) {
+        if (!freelist.keep(self)) {
+            rect_type.tp_free(self);
+        }
         return;
     }
-    Py_TYPE(self)->tp_free(self);
+    if (finalize_from_dealloc(self, dealloc)) {  // false: resurrected
+        Py_TYPE(self)->tp_free(self);
+    }
 }
 
 RectObject *rect_new(Rectangle record) {
@@ -927,7 +930,7 @@ PyTypeObject rect_type = {
 };
 
 int prepare() {
-    if (intern_component_names() < 0) {
+    if (intern_component_names() < 0 || Protocol::prepare() < 0) {
         return -1;
     }
     method_defs.fill(method_rows);

@@ -109,9 +109,9 @@ class Vector2:
     def move_towards(self, target: Vector2, max_distance: _Real) -> Vector2:
         """A step of max_distance toward target; a copy of target once it is that close (raymath's MoveTowards)."""
     def min(self, other: Vector2) -> Vector2:
-        """The smaller of each pair of components; a NaN loses to a number (raymath's Min, fmin)."""
+        """The smaller of each pair of components; a NaN gives way to a number, and of equal ones (0.0, -0.0) this vector's stays (raymath's Min)."""
     def max(self, other: Vector2) -> Vector2:
-        """The larger of each pair of components; a NaN loses to a number (raymath's Max, fmax)."""
+        """The larger of each pair of components; a NaN gives way to a number, and of equal ones (0.0, -0.0) this vector's stays (raymath's Max)."""
     def reflect(self, normal: Vector2) -> Vector2:
         """This vector reflected about normal (of length 1): self − 2·normal × (self · normal) (raymath's Reflect)."""
     def clamp_length(self, min_length: _Real, max_length: _Real) -> Vector2:

@@ -114,9 +114,9 @@ class Vector4:
     def move_towards(self, target: Vector4, max_distance: _Real) -> Vector4:
         """A step of max_distance toward target; a copy of target once it is that close (raymath's MoveTowards)."""
     def min(self, other: Vector4) -> Vector4:
-        """The smaller of each pair of components; a NaN loses to a number (raymath's Min, fmin)."""
+        """The smaller of each pair of components; a NaN gives way to a number, and of equal ones (0.0, -0.0) this vector's stays (raymath's Min)."""
     def max(self, other: Vector4) -> Vector4:
-        """The larger of each pair of components; a NaN loses to a number (raymath's Max, fmax)."""
+        """The larger of each pair of components; a NaN gives way to a number, and of equal ones (0.0, -0.0) this vector's stays (raymath's Max)."""
     def to_normalized(self) -> Vector4:
         """Scales this vector to length 1 (a zero vector stays zero) and returns it."""
     def get_normalized(self) -> Vector4:

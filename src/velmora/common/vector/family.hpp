@@ -60,7 +60,7 @@ struct VectorFamily : VectorConstruction<Cfg>, VectorArithmetic<Cfg>, VectorProt
     }();
 
     static int prepare() {
-        if (intern_component_names() < 0 ||
+        if (intern_component_names() < 0 || V::Protocol::prepare() < 0 ||
             (C::foreign_marker == nullptr &&
              (C::foreign_marker = PyUnicode_InternFromString("clamp_magnitude_ip")) == nullptr)) {
             return -1;
