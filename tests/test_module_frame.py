@@ -6,6 +6,9 @@ import types
 import pytest
 
 from helpers import VECTORS, abi, run_python
+from velmora.rect.rect import Rect
+from velmora.vector2.vector2 import Vector2
+from velmora.vector4.vector4 import Vector4
 
 MODULES = ["velmora.vector2.vector2", "velmora.vector3.vector3", "velmora.vector4.vector4"]
 
@@ -87,6 +90,28 @@ def test_second_interpreter_is_refused(path):
     ), result.stderr
 
 
+@pytest.mark.slow
+@pytest.mark.parametrize("setup, expected", [
+    ("import builtins; del builtins.staticmethod", "NameError name 'staticmethod' is not defined"),
+    ("import builtins; del builtins.NotImplemented", "NameError name 'NotImplemented' is not defined"),
+    # The host's `type` is checked by the rule every imported class is: its size.
+    ("import builtins; real = type; "
+     "builtins.type = real('Small', (), {'__slots__': (), '__new__': lambda cls, *args: real(*args)})",
+     "ValueError builtins.type size changed, may indicate binary incompatibility."),
+])
+def test_loading_looks_up_its_builtins_and_checks_the_hosts_type(setup, expected):
+    result = run_python(
+        f"""
+        {setup}
+        try:
+            import velmora.vector2.vector2
+        except Exception as e:
+            print(type(e).__name__, e)
+        """
+    )
+    assert result.stdout.startswith(expected), result.stdout + result.stderr
+
+
 # ---- the size-checked type import, as other native modules use it ----
 
 
@@ -156,3 +181,27 @@ def test_import_type_larger_class_warns_and_loads():
         setup + "; warnings.simplefilter('error')", "abi.import_type('fake', 'C', 8, True)"
     )
     assert result.stdout.strip().startswith("RuntimeWarning fake.C size changed")
+
+
+def innermost_entry(call):
+    """The name and file of the innermost traceback entry of the exception `call` raises."""
+    with pytest.raises(Exception) as info:
+        call()
+    tb = info.value.__traceback__
+    while tb.tb_next is not None:
+        tb = tb.tb_next
+    return tb.tb_frame.f_code.co_name, tb.tb_frame.f_code.co_filename
+
+
+@pytest.mark.parametrize("call, name", [
+    (lambda: Vector2(1, 2, 3), "Vector2.__init__"),
+    (lambda: Vector4()[9], "Vector4.__getitem__"),
+    (lambda: Vector2().lerp((1, 2), 1), "Vector2.lerp"),
+    (lambda: setattr(Rect(), "right", "a"), "Rect.right.__set__"),
+    (lambda: setattr(Rect(), "topleft", 5), "Rect.topleft.__set__"),
+    (lambda: Rect().move(), "Rect.move"),
+    (lambda: Rect().clip(5), "Rect.clip"),
+])
+def test_failures_are_traced_under_the_operations_full_name(call, name):
+    cls = name.split(".")[0]
+    assert innermost_entry(call) == (f"velmora.{cls.lower()}.{cls.lower()}.{name}", "velmora")

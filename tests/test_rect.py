@@ -48,6 +48,7 @@ def test_construction(args, expected):
         ((1, 2, 3), TypeError, "Rect expected 0, 1, 2, or 4 arguments, got 3"),
         ((1, 2, 3, 4, 5), TypeError, "Rect expected 0, 1, 2, or 4 arguments, got 5"),
         ((Vector3(1, 2, 3),), ValueError, "Rect takes Vector2, Rect, Vector4, or list/tuple of length 4"),
+        ((Vector2(1, 2), (16, 16)), AttributeError, "'tuple' object has no attribute 'x'"),  # size by attribute
         (("a", 0, 0, 0), TypeError, None),
     ],
 )
