@@ -18,7 +18,8 @@ struct ModuleFrame {
     void *table;           // the class's C-level method table, published under __pyx_vtable__
     VelmoraFreeListInfo *freelist;   // the class's free list, as the table capsule's context (may be null)
     // Exec hooks, each returning 0 or -1 with an exception set.
-    int (*prepare)();                // interned names, the table, the type's slots
+    int (*prepare)();                // before the type is made ready: interned names and messages,
+                                     // the method table's rows, the C-level table
     int (*import_types)();           // classes of other modules the module needs (may be null)
     const char *const *builtins;     // host built-ins looked up, nullptr-terminated (may be null)
     PyMethodDef *(*pickling_defs)(); // the class's own pickling and restoring functions:

@@ -1,6 +1,8 @@
 // Argument readers: the components of a vector argument (by attribute) or of a sequence or
-// any indexable object (by item), each converted as soon as it is read. Vectors and Rect
-// read every argument through these.
+// any indexable object (by item), each converted as soon as it is read. Vectors and Rect read
+// their sequence and foreign-vector arguments through these; an argument of a package class
+// they know exactly (a vector of the receiver's class, a Rect, an exact Vector2 or Vector4) is
+// read from its record instead, which gives the same values.
 #pragma once
 
 #include "convert.hpp"

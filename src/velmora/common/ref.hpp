@@ -1,6 +1,8 @@
 // Owned references as values. A `ref` owns one reference and releases it when it goes
-// out of scope, so error paths are plain early returns. A raw PyObject* in velmora's
-// C++ code always means a borrowed reference.
+// out of scope, so error paths are plain early returns. A raw pointer that velmora's C++ code
+// holds or is passed is a borrowed reference; one that a creating function returns (`make`,
+// `rect_new`, a table entry with an object result, the interpreter's own New… calls) is a new
+// reference, which the caller hands on or takes into a `ref` with `ref::steal`.
 #pragma once
 
 #include "velmora.h"

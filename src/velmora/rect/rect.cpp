@@ -458,14 +458,23 @@ VELMORA_HOT int own_collide_point(PyObject *self, PyObject *p) {
 }
 
 // A rectangle as collide_rect reads it: a Rect's fields, a Vector4's components, or the items
-// of a list or tuple of exactly four; anything else is ValueError(message).
-template <class T> bool read_rect(PyObject *o, const std::array<T *, 4> &out, const char *message) {
-    if (is_instance(o, &rect_type)) {
+// of a list or tuple of exactly four; anything else is ValueError(message). An exact Rect, the
+// common argument, is read here; the rest out of line.
+template <class T> bool read_other_rect(PyObject *o, const std::array<T *, 4> &out, const char *message) {
+    if (PyType_IsSubtype(Py_TYPE(o), &rect_type)) {
         const Rectangle &r = raw(o);
         *out[0] = r.x, *out[1] = r.y, *out[2] = r.width, *out[3] = r.height;
         return true;
     }
     return exact_vector4(o, out) || read_vector_or_sequence(o, vector4_type, out, message);
+}
+template <class T> VELMORA_HOT bool read_rect(PyObject *o, const std::array<T *, 4> &out, const char *message) {
+    if (Py_TYPE(o) == &rect_type) {
+        const Rectangle &r = raw(o);
+        *out[0] = r.x, *out[1] = r.y, *out[2] = r.width, *out[3] = r.height;
+        return true;
+    }
+    return read_other_rect(o, out, message);
 }
 
 constexpr char collision_rect_message[] = "rect for collision must be a Rect, Vector4, tuple, or list of length 4";
@@ -663,7 +672,11 @@ struct RectMembers {
 
     template <class T> static bool convert(PyObject *o, const char *, T &out) {
         if constexpr (std::is_same_v<T, Rectangle>) {
-            return read_rect(o, std::array{&out.x, &out.y, &out.width, &out.height}, rect_argument_message);
+            if (Py_TYPE(o) == &rect_type) {
+                out = raw(o);
+                return true;
+            }
+            return read_other_rect(o, std::array{&out.x, &out.y, &out.width, &out.height}, rect_argument_message);
         } else if constexpr (std::is_same_v<T, ::Vector2>) {
             return read_point(o, out.x, out.y);
         } else if constexpr (std::is_same_v<T, float>) {
@@ -761,33 +774,73 @@ bool collide_circle(const Rectangle &r, ::Vector2 center, float radius) {
 }
 
 // The items of any iterable that overlap by collide_rect's own rule: the first one's index
-// (or -1), or all their indices. Items are read one at a time, each held while it is read.
+// (or -1), or all their indices. Items are read one at a time, each held while it is read (its
+// conversion may run code that changes the container); a list is measured again at every item.
+// An exact Rect runs no code while it is read, so in a list or tuple it is tested in place.
+template <bool all> class Hits {
+public:
+    bool start() { return !all || (found_ = ref::steal(PyList_New(0))); }
+    // 1 when the search is over, 0 to go on, -1 on error.
+    int add(Py_ssize_t index, int hit) {
+        if (hit <= 0) {
+            return hit;
+        }
+        if constexpr (!all) {
+            first_ = index;
+            return 1;
+        }
+        ref number = ref::steal(PyLong_FromSsize_t(index));
+        return number && PyList_Append(found_.get(), number.get()) == 0 ? 0 : -1;
+    }
+    PyObject *result() { return all ? found_.release() : PyLong_FromSsize_t(first_); }
+
+private:
+    ref found_;
+    Py_ssize_t first_ = -1;
+};
+
 template <bool all> PyObject *collide_list(PyObject *self, PyObject *rects) {
-    ref found = all ? ref::steal(PyList_New(0)) : ref();
+    Hits<all> hits;
+    if (!hits.start()) {
+        return nullptr;
+    }
+    const bool list = PyList_CheckExact(rects);
+    if (list || PyTuple_CheckExact(rects)) {
+        for (Py_ssize_t i = 0; i < Py_SIZE(rects); ++i) {
+            PyObject *item = list ? PyList_GET_ITEM(rects, i) : PyTuple_GET_ITEM(rects, i);
+            int hit;
+            if (Py_TYPE(item) == &rect_type) {
+                const Rectangle &o = raw(item);
+                hit = overlaps(raw(self), o.x, o.y, o.width, o.height);
+            } else {
+                ref held = ref::borrow(item);
+                hit = own_collide_rect(self, held.get());
+            }
+            const int done = hits.add(i, hit);
+            if (done < 0) {
+                return nullptr;
+            }
+            if (done > 0) {
+                break;
+            }
+        }
+        return hits.result();
+    }
     ref iterator = ref::steal(PyObject_GetIter(rects));
-    if ((all && !found) || !iterator) {
+    if (!iterator) {
         return nullptr;
     }
     for (Py_ssize_t index = 0;; ++index) {
         ref item = ref::steal(PyIter_Next(iterator.get()));
         if (!item) {
-            if (PyErr_Occurred()) {
-                return nullptr;
-            }
-            return all ? found.release() : PyLong_FromLong(-1);
+            return PyErr_Occurred() ? nullptr : hits.result();
         }
-        const int hit = own_collide_rect(self, item.get());
-        if (hit < 0) {
+        const int done = hits.add(index, own_collide_rect(self, item.get()));
+        if (done < 0) {
             return nullptr;
         }
-        if (hit) {
-            if constexpr (!all) {
-                return PyLong_FromSsize_t(index);
-            }
-            ref number = ref::steal(PyLong_FromSsize_t(index));
-            if (!number || PyList_Append(found.get(), number.get()) < 0) {
-                return nullptr;
-            }
+        if (done > 0) {
+            return hits.result();
         }
     }
 }
