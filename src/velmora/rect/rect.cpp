@@ -458,28 +458,24 @@ VELMORA_HOT int own_collide_point(PyObject *self, PyObject *p) {
 }
 
 // A rectangle as collide_rect reads it: a Rect's fields, a Vector4's components, or the items
-// of a list or tuple of exactly four; anything else is ValueError(message). An exact Rect, the
-// common argument, is read here; the rest out of line.
-template <class T> bool read_other_rect(PyObject *o, const std::array<T *, 4> &out, const char *message) {
-    if (PyType_IsSubtype(Py_TYPE(o), &rect_type)) {
+// of a list or tuple of exactly four; anything else is ValueError(message). Callers test for an
+// exact Rect, the common argument, themselves and read it in place.
+template <class T> bool read_rect(PyObject *o, const std::array<T *, 4> &out, const char *message) {
+    if (is_instance(o, &rect_type)) {
         const Rectangle &r = raw(o);
         *out[0] = r.x, *out[1] = r.y, *out[2] = r.width, *out[3] = r.height;
         return true;
     }
     return exact_vector4(o, out) || read_vector_or_sequence(o, vector4_type, out, message);
 }
-template <class T> VELMORA_HOT bool read_rect(PyObject *o, const std::array<T *, 4> &out, const char *message) {
-    if (Py_TYPE(o) == &rect_type) {
-        const Rectangle &r = raw(o);
-        *out[0] = r.x, *out[1] = r.y, *out[2] = r.width, *out[3] = r.height;
-        return true;
-    }
-    return read_other_rect(o, out, message);
-}
 
 constexpr char collision_rect_message[] = "rect for collision must be a Rect, Vector4, tuple, or list of length 4";
 
 VELMORA_HOT int own_collide_rect(PyObject *self, PyObject *o) {
+    if (Py_TYPE(o) == &rect_type) {
+        const Rectangle &r = raw(o);
+        return overlaps(raw(self), r.x, r.y, r.width, r.height);
+    }
     double v[4];
     if (!read_rect(o, std::array{&v[0], &v[1], &v[2], &v[3]}, collision_rect_message)) {
         return -1;
@@ -676,7 +672,7 @@ struct RectMembers {
                 out = raw(o);
                 return true;
             }
-            return read_other_rect(o, std::array{&out.x, &out.y, &out.width, &out.height}, rect_argument_message);
+            return read_rect(o, std::array{&out.x, &out.y, &out.width, &out.height}, rect_argument_message);
         } else if constexpr (std::is_same_v<T, ::Vector2>) {
             return read_point(o, out.x, out.y);
         } else if constexpr (std::is_same_v<T, float>) {
@@ -808,14 +804,8 @@ template <bool all> PyObject *collide_list(PyObject *self, PyObject *rects) {
     if (list || PyTuple_CheckExact(rects)) {
         for (Py_ssize_t i = 0; i < Py_SIZE(rects); ++i) {
             PyObject *item = list ? PyList_GET_ITEM(rects, i) : PyTuple_GET_ITEM(rects, i);
-            int hit;
-            if (Py_TYPE(item) == &rect_type) {
-                const Rectangle &o = raw(item);
-                hit = overlaps(raw(self), o.x, o.y, o.width, o.height);
-            } else {
-                ref held = ref::borrow(item);
-                hit = own_collide_rect(self, held.get());
-            }
+            const int hit = Py_TYPE(item) == &rect_type ? own_collide_rect(self, item)
+                                                        : own_collide_rect(self, ref::borrow(item).get());
             const int done = hits.add(i, hit);
             if (done < 0) {
                 return nullptr;
