@@ -1,10 +1,12 @@
 """velmora against the limit: the fastest extension types the C API allows for the same
 contract (tests/native/limit.c, compiled here), and against pygame-ce and PyGLM.
 
-    python tests/bench_limit.py [--quick] [--json FILE]
+    python tests/bench_limit.py [--quick] [--json FILE] [--instructions]
 
 Kept with the tests, not installed. Every row shows velmora ÷ limit; rounds are
 interleaved, the minimum kept and an empty loop subtracted (see velmora.bench).
+--instructions counts instructions under callgrind instead, with pygame-ce's count where
+it has the row.
 """
 import json
 import sys
@@ -28,20 +30,27 @@ r, s = Rect(0.0, 0.0, 10.0, 10.0), Rect(5.0, 5.0, 10.0, 10.0)
 # The limit type's statement for each row it has: the same text as velmora's.
 LIMITED = {"construct Vector2", "add Vector2", "add Vector4", "scale Vector2", "length Vector2", "dot Vector2",
            "swizzle Vector2", "item Vector2", "component Vector2", "repr Vector2", "construct Rect", "point test",
-           "overlap test"}
+           "overlap test", "point test Vector2", "construct Rect 2xV2", "set center", "get center", "unpack Vector2",
+           "list Vector2"}
 
 
 def instruction_table(limit_setup: str) -> str:
-    """Instructions per operation under callgrind, velmora and limit, empty loop subtracted."""
+    """Instructions per operation under callgrind for velmora, limit and, where it has the
+    row and is installed, pygame-ce; empty loop subtracted."""
     from test_instruction_counts import per_operation
 
     empty = per_operation("pass")
-    lines = [f"{'operation':<20}{'velmora':>10}{'limit':>10}{'÷limit':>8}"]
+    pygame = bench.available(bench.PYGAME_SETUP)
+    lines = [f"{'operation':<20}{'velmora':>10}{'limit':>10}{'÷limit':>8}{'pygame-ce':>11}{'÷pygame':>9}"]
     for op, stmts in bench.ROWS:
         if op in LIMITED:
             mine = per_operation(stmts["velmora"], bench.SETUP) - empty
             theirs = per_operation(stmts["velmora"], limit_setup) - empty
-            lines.append(f"{op:<20}{mine:>10.1f}{theirs:>10.1f}{mine / theirs:>8.2f}")
+            line = f"{op:<20}{mine:>10.1f}{theirs:>10.1f}{mine / theirs:>8.2f}"
+            if pygame and "pygame-ce" in stmts:
+                peer = per_operation(stmts["pygame-ce"], bench.PYGAME_SETUP) - empty
+                line += f"{peer:>11.1f}{mine / peer:>9.2f}"
+            lines.append(line)
     return "\n".join(lines)
 
 

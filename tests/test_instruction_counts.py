@@ -41,6 +41,12 @@ OPERATIONS = {
     "construct Rect": "Rect(x, y, w, h)",
     "point test": "r.collide_point((px, py))",
     "overlap test": "r.collide_rect(s)",
+    "point test Vector2": "r.collide_point(a)",
+    "construct Rect 2xV2": "Rect(a, b)",
+    "set center": "r.center = a",
+    "get center": "r.center",
+    "unpack Vector2": "x, y = a",
+    "list Vector2": "list(a)",
 }
 
 VERSION = f"{sys.version_info.major}.{sys.version_info.minor}"

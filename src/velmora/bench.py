@@ -77,6 +77,15 @@ ROWS = [
     ("point test", {"velmora": "r.collide_point((px, py))", "pygame-ce": "r.collidepoint((px, py))",
                     "CPython": "x.is_integer()"}),
     ("overlap test", {"velmora": "r.collide_rect(s)", "pygame-ce": "r.colliderect(s)", "CPython": "x.is_integer()"}),
+    ("point test Vector2", {"velmora": "r.collide_point(a2)", "pygame-ce": "r.collidepoint(a2)",
+                            "CPython": "x.is_integer()"}),
+    ("construct Rect 2xV2", {"velmora": "Rect(a2, b2)", "pygame-ce": "FRect(a2, b2)", "CPython": "t + t"}),
+    ("set center", {"velmora": "r.center = a2", "pygame-ce": "r.center = a2", "CPython": "x, y = t"}),
+    ("get center", {"velmora": "r.center", "pygame-ce": "r.center", "CPython": "c.real"}),
+    # Each statement runs in a function of its own, so rebinding x and y here touches no other row.
+    ("unpack Vector2", {"velmora": "x, y = a2", "pygame-ce": "x, y = a2", "PyGLM": "x, y = a2",
+                        "CPython": "x, y = t"}),
+    ("list Vector2", {"velmora": "list(a2)", "pygame-ce": "list(a2)", "PyGLM": "list(a2)", "CPython": "list(t)"}),
 ]
 
 # Ratio columns: velmora's time over the fastest of these peers.
