@@ -25,13 +25,13 @@ def get_include() -> str:
 def __getattr__(name: str) -> type:
     # Loaded on first use, so that `import velmora` initialises no extension module; the
     # import is the one `import velmora.rect` makes, so a module initialises exactly as
-    # a direct import would initialise it, and fails with the same error.
+    # a direct import would initialise it, and fails with the same error. __import__, not
+    # importlib.import_module: the importlib package is not loaded at start-up, and loading
+    # it would cost more than the class's own module.
     subpackage = _SUBPACKAGES.get(name)
     if subpackage is None:
         raise AttributeError(f"module {__name__!r} has no attribute {name!r}")
-    import importlib
-
-    cls = getattr(importlib.import_module(f"{__name__}.{subpackage}"), name)
+    cls = getattr(__import__(f"{__name__}.{subpackage}", None, None, [name]), name)
     globals()[name] = cls  # later reads are plain lookups
     return cls
 
