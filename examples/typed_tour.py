@@ -3,12 +3,16 @@
 it with mypy --strict and basedpyright (strict), which must find nothing to report."""
 from __future__ import annotations
 
+from typing import NamedTuple
+
 import numpy as np
 
-from velmora.rect.rect import Rect
-from velmora.vector2.vector2 import Vector2
-from velmora.vector3.vector3 import Vector3
-from velmora.vector4.vector4 import Vector4
+from velmora import Rect, Vector2, Vector3, Vector4
+
+
+class Size(NamedTuple):
+    x: float
+    y: float
 
 
 def step(position: Vector2, velocity: Vector2, dt: float) -> Vector2:
@@ -37,6 +41,8 @@ def main() -> None:
     left, top, width, height = box
     hit: bool = box.collide_point((x, y)) and box.collide_rect(Rect(0, 0, 1, 1))
     box.center = (ix + 0.5, iy + 0.5)
+    tile = Rect(p, Size(16, 16))  # after a Vector2 position, anything with x and y is a size
+    hit = hit or tile.collide_point_vector2(swizzled) or Rect((x, y), swizzled).collide_rect_rect(tile)
     corners: Vector4 = box.get_vector4().wzyx
     length: float = facing(Vector3(1, 0, 0), Vector3(0, 1, 0)).length
     p.data = {"x": 1, "y": 2}

@@ -65,7 +65,7 @@ def main(argv):
     peers = {"velmora": bench.SETUP, "limit": LIMIT_SETUP.format(folder=str(folder)),
              **{k: v for k, v in bench.PEERS.items() if k in ("pygame-ce", "PyGLM")}}
     rows = [(op, {**stmts, **({"limit": stmts["velmora"]} if op in LIMITED else {})}) for op, stmts in bench.ROWS]
-    ratios = {"÷limit": ["limit"], "÷peer": ["pygame-ce", "PyGLM"]}
+    ratios = {"per_limit": ["limit"], "per_peer": ["pygame-ce", "PyGLM"]}
     result = bench.measure(quick=args.quick, progress=sys.stderr if sys.stderr.isatty() else None, peers=peers,
                            rows=rows, ratios=ratios)
     print(bench.table(result, ratios))

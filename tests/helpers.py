@@ -6,6 +6,7 @@ import hashlib
 import importlib.util
 import math
 import os
+import re
 import shlex
 import struct
 import subprocess
@@ -24,6 +25,12 @@ from velmora.vector3.vector3 import Vector3
 from velmora.vector4.vector4 import Vector4
 
 NATIVE = Path(__file__).with_name("native")
+README = Path(__file__).resolve().parent.parent / "README.md"
+
+
+def readme_blocks(language: str) -> list[str]:
+    """The README's fenced code blocks in `language`, in order."""
+    return re.findall(rf"```{language}\n(.*?)```", README.read_text(), re.S)
 
 # ---- float32 oracles ----
 

@@ -1,11 +1,12 @@
-"""Loading the vector modules: the frame every velmora module shares."""
+"""Loading the vector modules: the frame every velmora module shares; the package's short
+names for the classes."""
 import importlib
 import sys
 import types
 
 import pytest
 
-from helpers import VECTORS, abi, run_python
+from helpers import VECTORS, abi, output_of, run_python
 from velmora.rect.rect import Rect
 from velmora.vector2.vector2 import Vector2
 from velmora.vector4.vector4 import Vector4
@@ -110,6 +111,34 @@ def test_loading_looks_up_its_builtins_and_checks_the_hosts_type(setup, expected
         """
     )
     assert result.stdout.startswith(expected), result.stdout + result.stderr
+
+
+# ---- the package's names: one class whichever way it is imported, each loaded on first use ----
+
+
+@pytest.mark.parametrize("name, folder", [("Vector2", "vector2"), ("Vector3", "vector3"), ("Vector4", "vector4"),
+                                          ("Rect", "rect"), ("GlyphInfo", "glyph_info")])
+def test_every_import_form_gives_the_same_class(name, folder):
+    import velmora
+
+    cls = getattr(importlib.import_module(f"velmora.{folder}.{folder}"), name)
+    assert getattr(velmora, name) is cls and getattr(importlib.import_module(f"velmora.{folder}"), name) is cls
+    assert name in velmora.__all__ and name in dir(velmora)
+    with pytest.raises(AttributeError, match="^module 'velmora' has no attribute 'Vector5'$"):
+        velmora.Vector5
+
+
+@pytest.mark.slow
+def test_import_velmora_loads_no_module_until_a_name_is_used():
+    # Then exactly the modules the direct import loads, and nothing more (importlib, say).
+    direct = output_of("import sys, velmora.rect.rect; print(sorted(sys.modules))")
+    lazy = output_of("""
+        import sys, velmora
+        before, names = [m for m in sys.modules if m.startswith("velmora.")], dir(velmora)
+        from velmora import Rect
+        print(before, set(velmora.__all__) <= set(names), sorted(sys.modules))
+        """)
+    assert lazy == f"[] True {direct}"
 
 
 # ---- the size-checked type import, as other native modules use it ----

@@ -332,6 +332,7 @@ def test_import_loads_vectors_first():
 
 
 @pytest.mark.slow
+@pytest.mark.parametrize("statement", ["import velmora.rect.rect", "from velmora import Rect"])
 @pytest.mark.parametrize(
     "setup, expected",
     [
@@ -342,11 +343,11 @@ def test_import_loads_vectors_first():
          "Expected 56 from C header, got 16 from PyObject"),
     ],
 )
-def test_import_failures(setup, expected):
+def test_import_failures(setup, expected, statement):
     out = output_of(f"""
         {setup}
         try:
-            import velmora.rect.rect
+            {statement}
         except Exception as e:
             print(type(e).__name__, e)
         """)

@@ -12,7 +12,6 @@ from pathlib import Path
 import pytest
 
 ROOT = Path(__file__).resolve().parent.parent
-MODULES = [f"velmora.{m}.{m}" for m in ("vector2", "vector3", "vector4", "rect", "glyph_info", "image")]
 
 
 def test_stubs_match_their_generator():
@@ -44,8 +43,9 @@ def _checker(name):
 @pytest.mark.slow
 def test_stubtest():
     pytest.importorskip("mypy")
+    # The package and every module in it: stubtest takes in a package's modules itself.
     result = subprocess.run(
-        [sys.executable, "-m", "mypy.stubtest", "--allowlist", str(ROOT / "tests/stubtest_allowlist.txt"), *MODULES],
+        [sys.executable, "-m", "mypy.stubtest", "--allowlist", str(ROOT / "tests/stubtest_allowlist.txt"), "velmora"],
         capture_output=True, text=True, cwd="/",  # the installed package, not the source tree
     )
     assert result.returncode == 0, result.stdout + result.stderr

@@ -114,6 +114,15 @@ def test_no_reflected_forms(fam):
             expr()
 
 
+@pytest.mark.unhunted
+def test_a_numpy_scalar_on_the_left_makes_an_array(fam):
+    # numpy takes the vector for a sequence of numbers, as the README warns; `v * k` scales.
+    v = fam.make(3, -5, 7, 9)
+    result = np.float32(2) * v
+    assert type(result) is np.ndarray and result.dtype == np.float64
+    assert result.tolist() == [2 * c for c in components(v)]
+
+
 def test_number_errors_propagate():
     with pytest.raises(OverflowError):
         Vector2(1, 2) * 10**400

@@ -11,7 +11,7 @@ from pathlib import Path
 
 import pytest
 
-from helpers import components, same_bits
+from helpers import components, readme_blocks, same_bits
 from velmora.vector2.vector2 import Vector2
 from velmora.vector3.vector3 import Vector3
 from velmora.vector4.vector4 import Vector4
@@ -185,6 +185,15 @@ def test_pickling_refused(fam):
         v.__setstate__()
     with pytest.raises(TypeError, match=r"^get_tuple\(\) takes exactly 0 positional arguments \(1 given\)$"):
         v.get_tuple(1)
+
+
+def test_readme_python_examples_run():
+    # Among them, saving and restoring records through get_tuple() and JSON, since pickling
+    # is refused: its assertion holds only if the float32 values come back exactly.
+    blocks = readme_blocks("python")
+    assert any("json.loads" in block for block in blocks)
+    for block in blocks:
+        exec(block, {})
 
 
 def test_hash_follows_components():

@@ -6,16 +6,19 @@ the members that are rows in the C++ sources (`Method<"name", "typed signature",
 `Property<"name", "type", …>`) come from those rows, where each is written once; the rest
 (constructors, operators, the object protocols, the iteration protocol, which have no typed
 row) come from the templates here. The vector stubs come from one template, like the vector
-classes themselves; every swizzle property is listed. tests/test_typing.py fails when the
-committed stubs differ from what this script writes: run it after building and installing
-velmora.
+classes themselves; every swizzle property is listed. The package's stub and each
+subpackage's re-export what their __all__ names at run time. tests/test_typing.py fails when
+the committed stubs differ from what this script writes: run it after building and
+installing velmora.
 """
 from __future__ import annotations
 
 import importlib
+import inspect
 import itertools
 import re
 import sys
+import textwrap
 from pathlib import Path
 
 PACKAGE = Path(__file__).resolve().parent.parent / "src" / "velmora"
@@ -204,7 +207,7 @@ def vector_stub(module: str, layout: dict) -> str:
 
 RECT = '''\
 from collections.abc import Iterable, Iterator
-from typing import Any, ClassVar, NoReturn, Sequence, SupportsFloat, SupportsIndex, overload
+from typing import Any, ClassVar, NoReturn, Protocol, Sequence, SupportsFloat, SupportsIndex, overload
 
 from typing_extensions import disjoint_base
 
@@ -212,9 +215,19 @@ from velmora.vector2.vector2 import Vector2
 from velmora.vector4.vector4 import Vector4
 
 _Real = SupportsFloat | SupportsIndex
-# What a point, an offset or a size may be; what a rectangle argument may be.
+# Lists and tuples only (subclasses too): other sequences are refused at run time.
+_Pair = list[_Real] | tuple[_Real, _Real]
+# What a point, an offset or a size may be (a Vector2 or anything with items 0 and 1); what a
+# rectangle argument may be (as collide_rect takes it).
 _Point = Vector2 | Sequence[_Real]
-_RectLike = Rect | Vector4 | Sequence[_Real]
+_RectLike = Rect | Vector4 | list[_Real] | tuple[_Real, _Real, _Real, _Real]
+
+class _Size(Protocol):
+    """A size read by attribute, as after a Vector2 position: anything with numeric x and y."""
+    @property
+    def x(self) -> _Real: ...
+    @property
+    def y(self) -> _Real: ...
 
 @disjoint_base
 class Rect:
@@ -225,10 +238,13 @@ class Rect:
     @overload
     def __init__(self, x: _Real, y: _Real, width: _Real, height: _Real, /) -> None: ...
     @overload
-    def __init__(self, shape: Vector2 | Rect | Vector4 | Sequence[_Real], /) -> None:
-        """A lone Vector2 is a size at the origin; a sequence needs 4 items."""
+    def __init__(self, shape: Vector2 | Rect | Vector4 | list[_Real] | tuple[_Real, _Real, _Real, _Real], /) -> None:
+        """A lone Vector2 is a size at the origin; a list or tuple needs 4 items."""
     @overload
-    def __init__(self, position: Vector2 | Sequence[_Real], size: Vector2 | Sequence[_Real], /) -> None: ...
+    def __init__(self, position: Vector2, size: _Size, /) -> None:
+        """After a Vector2 position the size is read by attribute: a list or tuple has none."""
+    @overload
+    def __init__(self, position: _Pair, size: Vector2 | _Pair, /) -> None: ...
 {fields}
     @property
     def center(self) -> Vector2: ...
@@ -239,7 +255,7 @@ class Rect:
 
     # ---- collisions: points inclusive on every edge, overlaps strict ----
     def collide_point(self, point: Vector2 | Sequence[_Real]) -> bool: ...
-    def collide_point_vector2(self, point: Vector2 | None) -> bool: ...
+    def collide_point_vector2(self, point: Vector2) -> bool: ...
     def collide_point_tuple(self, point: tuple[Any, ...] | None) -> bool: ...
     def collide_point_list(self, point: list[Any] | None) -> bool: ...
     def collide_rect(self, other: Rect | Vector4 | Sequence[_Real]) -> bool: ...
@@ -344,7 +360,8 @@ OWN_DOCS = {
     "Rect": {
         "__new__": "A zero rectangle; arguments are ignored (construction reads them in __init__).",
         "__init__": "Zero; x, y, w, h; a Rect, Vector4, list or tuple of 4, or a Vector2 (a size at the "
-                    "origin); or a position and a size, each a Vector2 or a list or tuple of 2. No keywords.",
+                    "origin); or a position and a size: a Vector2 and anything with x and y, or a list or "
+                    "tuple of 2 and a Vector2 or a list or tuple of 2. No keywords.",
         "__iter__": "x, y, width, height (through the item protocol): x, y, w, h = rect.",
     },
     "GlyphInfo": {"__new__": "An empty glyph: arguments are accepted and ignored."},
@@ -386,13 +403,41 @@ def document(text: str, module_name: str) -> str:
     return "\n".join(out) + "\n"
 
 
+def package_stub(name: str) -> str:
+    """A package's stub from what its __all__ names at run time: each class imported from the
+    extension module that defines it, each function with its signature and documentation."""
+    package = importlib.import_module(name)
+    imports, functions = [], []
+    for member in package.__all__:
+        value = getattr(package, member)
+        if isinstance(value, type):
+            imports.append(f"from {value.__module__} import {member} as {member}\n")
+        else:
+            doc = textwrap.indent(inspect.getdoc(value), "    ").lstrip()
+            functions.append(f'\ndef {member}{inspect.signature(value)}:\n    """{doc}"""\n')
+    names = ", ".join(f'"{member}"' for member in package.__all__)
+    version = "__version__: str\n" if hasattr(package, "__version__") else ""
+    return (HEADER.format(module=name) + "".join(sorted(imports)) + f"\n__all__ = [{names}]\n" + version
+            + "".join(functions))
+
+
+def packages() -> list[str]:
+    """velmora and every subpackage that holds one of the classes it exports."""
+    velmora = importlib.import_module("velmora")
+    return ["velmora", *sorted({getattr(velmora, name).__module__.rpartition(".")[0] for name in velmora.__all__
+                                if isinstance(getattr(velmora, name), type)})]
+
+
 def stubs() -> dict[Path, str]:
     texts = {f"velmora.{m}.{m}": vector_stub(f"velmora.{m}.{m}", layout) for m, layout in CLASSES.items()}
     texts["velmora.rect.rect"] = rect_stub()
     texts["velmora.glyph_info.glyph_info"] = HEADER.format(module="velmora.glyph_info.glyph_info") + GLYPH
     texts["velmora.image.image"] = HEADER.format(module="velmora.image.image") + IMAGE
-    return {PACKAGE.joinpath(*name.split(".")[1:]).with_suffix(".pyi"): document(text, name)
-            for name, text in texts.items()}
+    files = {PACKAGE.joinpath(*name.split(".")[1:]).with_suffix(".pyi"): document(text, name)
+             for name, text in texts.items()}
+    for name in packages():
+        files[PACKAGE.joinpath(*name.split(".")[1:], "__init__.pyi")] = package_stub(name)
+    return files
 
 
 if __name__ == "__main__":

@@ -3,14 +3,11 @@
 import argparse
 import sys
 
-from velmora.rect.rect import Rect
-from velmora.vector2.vector2 import Vector2
-from velmora.vector3.vector3 import Vector3
-from velmora.vector4.vector4 import Vector4
+from velmora import Rect, Vector2, Vector3, Vector4
 
 
 def tour() -> None:
-    print("velmora tour")
+    print("velmora tour (from velmora import Vector2, Vector3, Vector4, Rect)")
     print("  Vector2()                     ->", Vector2())
     print("  Vector2(1, 2)                 ->", Vector2(1, 2))
     print("  Vector2((3, 4))               ->", Vector2((3, 4)))
@@ -52,9 +49,12 @@ def main(argv: list[str]) -> int:
     args = parser.parse_args(argv)  # a usage error ends here, before anything is printed
     if args.command == "bench":
         return bench.run(args.quick, args.json)
-    tour()
-    print("\nquick benchmark (python -m velmora bench for the full one):")
-    return bench.run(True, args.json)
+
+    def tour_then_heading() -> None:
+        tour()
+        print("\nquick benchmark (python -m velmora bench for the full one):")
+
+    return bench.run(True, args.json, prog=parser.prog, before=tour_then_heading)
 
 
 if __name__ == "__main__":

@@ -4,7 +4,9 @@ Every operation is timed for velmora, for pygame-ce and PyGLM where they are ins
 (`pip install 'velmora[bench]'`) and for a CPython floor: an operation of the
 interpreter's own built-in types that does comparable work. Rounds are interleaved, the
 minimum per pair is kept and the time of an empty loop is subtracted, so the ratios in
-the table are stable even when absolute times are not.
+the table are stable even when absolute times are not. The JSON report holds the same
+figures, with when (an ISO 8601 timestamp in UTC) and how ("mode": "quick" or "full") they
+were measured.
 """
 
 from __future__ import annotations
@@ -15,7 +17,10 @@ import os
 import platform
 import sys
 import timeit
+from collections.abc import Callable
+from datetime import datetime, timezone
 from importlib import metadata
+from typing import Any
 
 SETUP = """
 from velmora.vector2.vector2 import Vector2
@@ -88,8 +93,9 @@ ROWS = [
     ("list Vector2", {"velmora": "list(a2)", "pygame-ce": "list(a2)", "PyGLM": "list(a2)", "CPython": "list(t)"}),
 ]
 
-# Ratio columns: velmora's time over the fastest of these peers.
-RATIOS = {"÷peer": ["pygame-ce", "PyGLM"], "÷floor": ["CPython"]}
+# Ratio columns: velmora's time over the fastest of these peers. Their names head the table's
+# columns and key the JSON report, so they are plain ASCII.
+RATIOS = {"per_peer": ["pygame-ce", "PyGLM"], "per_floor": ["CPython"]}
 
 
 def available(setup: str) -> bool:
@@ -102,7 +108,7 @@ def available(setup: str) -> bool:
 
 def environment() -> dict:
     """The interpreter, the packages and the machine a measurement ran on."""
-    versions = {}
+    versions: dict[str, str | None] = {}
     for name in DISTRIBUTIONS:
         try:
             versions[name] = metadata.version(name)
@@ -126,6 +132,7 @@ def measure(quick: bool = False, progress=None, peers: dict = PEERS, rows: list 
             ratios: dict = RATIOS) -> dict:
     """ns per operation for every row and peer, and velmora's ratios. `progress`, when
     given, is a stream that is told how far the measurement has come."""
+    started = datetime.now(timezone.utc).isoformat(timespec="seconds")
     number = 20_000 if quick else 200_000
     rounds = 3 if quick else 7
     have = {name: available(setup) for name, setup in peers.items()}
@@ -148,33 +155,37 @@ def measure(quick: bool = False, progress=None, peers: dict = PEERS, rows: list 
     if progress is not None:
         progress.write("\r" + " " * 30 + "\r")
         progress.flush()
-    result = {"peers": list(peers), "available": have, "environment": environment(), "rows": []}
+    result: dict[str, Any] = {"timestamp": started, "mode": "quick" if quick else "full", "peers": list(peers),
+                              "available": have, "environment": environment(), "rows": []}
     for operation, _ in rows:
         ns = {peer: (max(best[(operation, peer)] - empty, 0.0) / number * 1e9 if (operation, peer) in best else None)
               for peer in peers}
-        row = {"operation": operation, "ns": ns, "ratios": {}}
+        mine = ns["velmora"]
+        shares: dict[str, float | None] = {}
         for column, against in ratios.items():
-            times = [ns[p] for p in against if ns.get(p) is not None]
-            row["ratios"][column] = ns["velmora"] / min(times) if times and min(times) > 0 and ns["velmora"] else None
-        result["rows"].append(row)
+            times = [t for p in against if (t := ns.get(p)) is not None]
+            shares[column] = mine / min(times) if times and min(times) > 0 and mine else None
+        result["rows"].append({"operation": operation, "ns": ns, "ratios": shares})
     return result
 
 
 def table(result: dict, ratios: dict = RATIOS) -> str:
     peers, columns = result["peers"], list(result["rows"][0]["ratios"]) if result["rows"] else []
-    head = f"{'operation':<20}" + "".join(f"{p:>11}" for p in peers) + "".join(f"{c:>8}" for c in columns)
+    head = f"{'operation':<20}" + "".join(f"{p:>11}" for p in peers) + "".join(f"{c:>10}" for c in columns)
     lines = [head, "-" * len(head)]
     for row in result["rows"]:
         cells = []
         for peer in peers:
             v = row["ns"][peer]
             cells.append(f"{v:>9.1f}ns" if v is not None else f"{'missing' if not result['available'][peer] else '—':>11}")
-        shown = [f"{r:>8.2f}" if r is not None else f"{'—':>8}" for r in row["ratios"].values()]
+        shown = [f"{r:>10.2f}" if r is not None else f"{'—':>10}" for r in row["ratios"].values()]
         lines.append(f"{row['operation']:<20}" + "".join(cells) + "".join(shown))
     env = result["environment"]
     lines.append(f"ns per operation, empty loop subtracted; Python {env['python']} on {env['machine']['processor']}.")
     lines.append("; ".join(f"{column}: velmora / the fastest of {', '.join(against)}" for column, against in
                            ratios.items() if column in columns) + ".")
+    if any("—" in line for line in lines[2:]):
+        lines.append("—: that library has no such operation; for a ratio, none of its libraries has a figure.")
     if not all(result["available"].values()):
         lines.append("missing: not installed (pip install 'velmora[bench]').")
     return "\n".join(lines)
@@ -190,7 +201,30 @@ def parser() -> argparse.ArgumentParser:
     return add_options(argparse.ArgumentParser(prog="python -m velmora bench", description=__doc__.splitlines()[0]))
 
 
-def run(quick: bool, json_file: str | None) -> int:
+def cannot_write(path: str) -> str | None:
+    """Why the report cannot be written to path, or None when it can: found out by opening it
+    as the report will be (a missing folder, a folder, no permission), leaving it as it was."""
+    existed = os.path.lexists(path)
+    try:
+        open(path, "a", encoding="utf-8").close()
+    except OSError as error:
+        return error.strerror or str(error)
+    if not existed:
+        os.remove(path)
+    return None
+
+
+def run(quick: bool, json_file: str | None, prog: str = "python -m velmora bench",
+        before: Callable[[], None] | None = None) -> int:
+    """Measures, prints the table and writes the report; `before` runs once the report's path
+    is known to be writable, before anything is measured."""
+    # A path that cannot be written must not cost a whole run to find out.
+    problem = cannot_write(json_file) if json_file else None
+    if problem:
+        print(f"{prog}: error: cannot write {json_file}: {problem}", file=sys.stderr)
+        return 2
+    if before is not None:
+        before()
     os.environ.setdefault("PYGAME_HIDE_SUPPORT_PROMPT", "1")
     # Progress is drawn only for a person watching a terminal, never into a pipe or a log.
     result = measure(quick=quick, progress=sys.stderr if sys.stderr.isatty() else None)
