@@ -116,19 +116,19 @@ class Rect:
         """Whether point (a Vector2, list or tuple of 2) is inside or on an edge; in double."""
     def collide_point_vector2(self, point: Vector2) -> bool:
         """Whether the Vector2 point is inside or on an edge, by Python's <=."""
-    def collide_point_tuple(self, point: tuple[Any, ...] | None) -> bool:
+    def collide_point_tuple(self, point: tuple[Any, ...]) -> bool:
         """Whether the tuple point is inside or on an edge, by Python's <=."""
-    def collide_point_list(self, point: list[Any] | None) -> bool:
+    def collide_point_list(self, point: list[Any]) -> bool:
         """Whether the list point is inside or on an edge, by Python's <=."""
     def collide_rect(self, other: Rect | Vector4 | Sequence[_Real]) -> bool:
         """Whether other (a Rect, Vector4, list or tuple of 4) overlaps, in double; touching is no overlap."""
-    def collide_rect_vector4(self, other: Vector4 | None) -> bool:
+    def collide_rect_vector4(self, other: Vector4) -> bool:
         """Whether the Vector4 (x, y, w, h) overlaps, by Python's + and <; touching is no overlap."""
     def collide_rect_rect(self, other: Rect) -> bool:
         """Whether the Rect other overlaps, in 32-bit float; touching is no overlap."""
-    def collide_rect_tuple(self, other: tuple[Any, ...] | None) -> bool:
+    def collide_rect_tuple(self, other: tuple[Any, ...]) -> bool:
         """Whether the tuple (x, y, w, h) overlaps, by Python's + and <; touching is no overlap."""
-    def collide_rect_list(self, other: list[Any] | None) -> bool:
+    def collide_rect_list(self, other: list[Any]) -> bool:
         """Whether the list [x, y, w, h] overlaps, by Python's + and <; touching is no overlap."""
 
     # ---- the game toolkit ----
