@@ -34,6 +34,8 @@ a2, b2 = Vector2(1.5, 2.5), Vector2(3.5, 4.5)
 a3, b3 = Vector3(1.5, 2.5, 3.5), Vector3(4.5, 5.5, 6.5)
 a4, b4 = Vector4(1.5, 2.5, 3.5, 4.5), Vector4(5.5, 6.5, 7.5, 8.5)
 r, s = Rect(0.0, 0.0, 10.0, 10.0), Rect(5.0, 5.0, 10.0, 10.0)
+rects = [Rect(20.0 * i, 50.0, 10.0, 10.0) for i in range(1000)]
+floats = [20.0 * i for i in range(1000)]
 """
 
 PYGAME_SETUP = """
@@ -45,6 +47,7 @@ x, y, w, h, px, py = 1.5, 2.5, 3.5, 4.5, 2.0, 3.0
 a2, b2 = Vector2(1.5, 2.5), Vector2(3.5, 4.5)
 a3, b3 = Vector3(1.5, 2.5, 3.5), Vector3(4.5, 5.5, 6.5)
 r, s = FRect(0.0, 0.0, 10.0, 10.0), FRect(5.0, 5.0, 10.0, 10.0)
+rects = [FRect(20.0 * i, 50.0, 10.0, 10.0) for i in range(1000)]
 """
 
 GLM_SETUP = """
@@ -92,6 +95,27 @@ ROWS = [
                         "CPython": "x, y = t"}),
     ("list Vector2", {"velmora": "list(a2)", "pygame-ce": "list(a2)", "PyGLM": "list(a2)", "CPython": "list(t)"}),
 ]
+
+# The game toolkit, beside pygame-ce's nearest call (its rotate_rad takes radians, as rotate does).
+TOOLKIT = [
+    ("lerp Vector2", "a2.lerp(b2, 0.5)", "a2.lerp(b2, 0.5)", "x + 0.5 * (y - x)"),
+    ("rotate Vector2", "a2.rotate(0.5)", "a2.rotate_rad(0.5)", "x.is_integer()"),
+    ("move_towards Vector2", "a2.move_towards(b2, 0.5)", "a2.move_towards(b2, 0.5)", "x.is_integer()"),
+    ("reflect Vector2", "a2.reflect(b2)", "a2.reflect(b2)", "x.is_integer()"),
+    ("angle_to Vector2", "a2.angle_to(b2)", "a2.angle_to(b2)", "x.is_integer()"),
+    ("length_squared Vector2", "a2.length_squared", "a2.length_squared()", "c.real"),
+    ("topleft Rect", "r.topleft", "r.topleft", "c.real"),
+    ("move Rect", "r.move(x, y)", "r.move(x, y)", "c.conjugate()"),
+    ("inflate Rect", "r.inflate(x, y)", "r.inflate(x, y)", "c.conjugate()"),
+    ("clip Rect", "r.clip(s)", "r.clip(s)", "c.conjugate()"),
+    ("union Rect", "r.union(s)", "r.union(s)", "c.conjugate()"),
+    ("contains Rect", "r.contains(s)", "r.contains(s)", "x.is_integer()"),
+    ("clamp Rect", "r.clamp(s)", "r.clamp(s)", "c.conjugate()"),
+    ("collide_list 1000", "r.collide_list(rects)", "r.collidelist(rects)", "floats.count(x)"),
+    ("copy Rect", "r.copy()", "r.copy()", "c.conjugate()"),
+]
+ROWS += [(operation, {"velmora": mine, "pygame-ce": theirs, "CPython": floor})
+         for operation, mine, theirs, floor in TOOLKIT]
 
 # Ratio columns: velmora's time over the fastest of these peers. Their names head the table's
 # columns and key the JSON report, so they are plain ASCII.
@@ -171,7 +195,8 @@ def measure(quick: bool = False, progress=None, peers: dict = PEERS, rows: list 
 
 def table(result: dict, ratios: dict = RATIOS) -> str:
     peers, columns = result["peers"], list(result["rows"][0]["ratios"]) if result["rows"] else []
-    head = f"{'operation':<20}" + "".join(f"{p:>11}" for p in peers) + "".join(f"{c:>10}" for c in columns)
+    wide = max([len("operation"), *(len(row["operation"]) for row in result["rows"])]) + 2
+    head = f"{'operation':<{wide}}" + "".join(f"{p:>11}" for p in peers) + "".join(f"{c:>10}" for c in columns)
     lines = [head, "-" * len(head)]
     for row in result["rows"]:
         cells = []
@@ -179,7 +204,7 @@ def table(result: dict, ratios: dict = RATIOS) -> str:
             v = row["ns"][peer]
             cells.append(f"{v:>9.1f}ns" if v is not None else f"{'missing' if not result['available'][peer] else '—':>11}")
         shown = [f"{r:>10.2f}" if r is not None else f"{'—':>10}" for r in row["ratios"].values()]
-        lines.append(f"{row['operation']:<20}" + "".join(cells) + "".join(shown))
+        lines.append(f"{row['operation']:<{wide}}" + "".join(cells) + "".join(shown))
     env = result["environment"]
     lines.append(f"ns per operation, empty loop subtracted; Python {env['python']} on {env['machine']['processor']}.")
     lines.append("; ".join(f"{column}: velmora / the fastest of {', '.join(against)}" for column, against in
