@@ -855,27 +855,23 @@ Rectangle inflated(const Rectangle &r, double dw, double dh) {
                      static_cast<float>(r.width + dw), static_cast<float>(r.height + dh)};
 }
 
-template <Name name, auto Change> struct ByOffset {
-    static constexpr const char *signature = "($self, /, *args)";
-    static PyObject *call(PyObject *self, PyObject *const *args, Py_ssize_t nargs, PyObject *kw) {
-        double dx, dy;
-        if (!read_offset(name.c_str(), args, nargs, kw, dx, dy)) {
-            return fail::object(name.c_str());
+// move and inflate (a new Rect), move_ip and inflate_ip (this one changed, None returned).
+template <bool in_place> struct Offset {
+    template <Name name, auto Change> struct Adapter {
+        static constexpr const char *signature = "($self, /, *args)";
+        static PyObject *call(PyObject *self, PyObject *const *args, Py_ssize_t nargs, PyObject *kw) {
+            double dx, dy;
+            if (!read_offset(name.c_str(), args, nargs, kw, dx, dy)) {
+                return fail::object(name.c_str());
+            }
+            if constexpr (in_place) {
+                raw(self) = Change(raw(self), dx, dy);
+                Py_RETURN_NONE;
+            }
+            PyObject *made = obj(rect_new(Change(raw(self), dx, dy)));
+            return made ? made : fail::object(name.c_str());
         }
-        PyObject *made = obj(rect_new(Change(raw(self), dx, dy)));
-        return made ? made : fail::object(name.c_str());
-    }
-};
-template <Name name, auto Change> struct ByOffsetInPlace {
-    static constexpr const char *signature = "($self, /, *args)";
-    static PyObject *call(PyObject *self, PyObject *const *args, Py_ssize_t nargs, PyObject *kw) {
-        double dx, dy;
-        if (!read_offset(name.c_str(), args, nargs, kw, dx, dy)) {
-            return fail::object(name.c_str());
-        }
-        raw(self) = Change(raw(self), dx, dy);
-        Py_RETURN_NONE;
-    }
+    };
 };
 
 PyObject *get_size(PyObject *self, void *) {
@@ -905,10 +901,10 @@ using Toolkit = Members<
     AnchorRow<"midleft", At::near, At::centre, "(x, centery) as a Vector2; setting it moves the rectangle, size unchanged.">,
     AnchorRow<"midright", At::far, At::centre, "(right, centery) as a Vector2; setting it moves the rectangle, size unchanged.">,
     GetSet<"size", get_size, set_size, "(width, height) as a Vector2; set both from a Vector2 or any indexable pair.">,
-    Special<"move", ByOffset, moved, nullptr, "move(dx, dy) or move(offset): a new Rect moved by the offset, each field in double rounded once.">,
-    Special<"move_ip", ByOffsetInPlace, moved, nullptr, "move_ip(dx, dy) or move_ip(offset): moves this rectangle, as move does; returns None.">,
-    Special<"inflate", ByOffset, inflated, nullptr, "inflate(dw, dh) or inflate(delta): a new Rect grown about its centre: x - dw/2, y - dh/2, width + dw, height + dh.">,
-    Special<"inflate_ip", ByOffsetInPlace, inflated, nullptr, "inflate_ip(dw, dh) or inflate_ip(delta): grows this rectangle, as inflate does; returns None.">,
+    Special<"move", Offset<false>::Adapter, moved, nullptr, "move(dx, dy) or move(offset): a new Rect moved by the offset, each field in double rounded once.">,
+    Special<"move_ip", Offset<true>::Adapter, moved, nullptr, "move_ip(dx, dy) or move_ip(offset): moves this rectangle, as move does; returns None.">,
+    Special<"inflate", Offset<false>::Adapter, inflated, nullptr, "inflate(dw, dh) or inflate(delta): a new Rect grown about its centre: x - dw/2, y - dh/2, width + dw, height + dh.">,
+    Special<"inflate_ip", Offset<true>::Adapter, inflated, nullptr, "inflate_ip(dw, dh) or inflate_ip(delta): grows this rectangle, as inflate does; returns None.">,
     Method<"clip", "(self, other: RectLike) -> Rect", clip, nullptr, "The overlap with other, raylib's GetCollisionRec bit for bit; a zero Rect where they do not overlap.">,
     Method<"union", "(self, other: RectLike) -> Rect", union_of, nullptr, "The smallest Rect covering both; edges as 32-bit sums, nothing normalised (as pygame-ce's FRect).">,
     Method<"union_ip", "(self, other: RectLike) -> None", union_ip, nullptr, "Makes this rectangle the union with other; returns None.">,

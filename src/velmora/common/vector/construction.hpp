@@ -11,12 +11,7 @@
 namespace velmora {
 
 template <VectorConfig Cfg> struct VectorConstruction : VectorCore<Cfg> {
-    using V = VectorCore<Cfg>;
-    using Object = typename V::Object;
-    using Scalar = typename V::Scalar;
-    using Comps = typename V::Comps;
-    using fail = typename V::fail;
-    static constexpr int N = V::N;
+    VELMORA_VECTOR_NAMES;
 
     static PyObject *tp_new(PyTypeObject *, PyObject *, PyObject *) { return V::obj(V::make(Comps{})); }
 

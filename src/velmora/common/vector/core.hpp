@@ -34,6 +34,17 @@ concept VectorConfig = requires {
     requires std::is_member_pointer_v<decltype(C::copy_slot)> && std::is_member_pointer_v<decltype(C::components_slot)>;
 };
 
+// The core's names, as each part of the family (a class template deriving from VectorCore<Cfg>)
+// uses them: a template sees a dependent base's names only when told where they come from.
+#define VELMORA_VECTOR_NAMES                   \
+    using V = VectorCore<Cfg>;                 \
+    using Object = typename V::Object;         \
+    using Scalar = typename V::Scalar;         \
+    using Comps = typename V::Comps;           \
+    using Table = typename V::Table;           \
+    using fail = typename V::fail;             \
+    static constexpr int N = V::N
+
 template <VectorConfig Cfg> struct VectorCore {
     using Object = typename Cfg::Object;
     using Record = decltype(Object::data);

@@ -14,16 +14,11 @@ namespace velmora {
 
 template <VectorConfig Cfg>
 struct VectorFamily : VectorConstruction<Cfg>, VectorArithmetic<Cfg>, VectorProtocol<Cfg> {
-    using V = VectorCore<Cfg>;
+    VELMORA_VECTOR_NAMES;
     using C = VectorConstruction<Cfg>;
     using A = VectorArithmetic<Cfg>;
     using P = VectorProtocol<Cfg>;
     using M = VectorMembers<Cfg>;
-    using Object = typename V::Object;
-    using Comps = typename V::Comps;
-    using Table = typename V::Table;
-    using fail = typename V::fail;
-    static constexpr int N = V::N;
     using V::cast;
     using V::load;
     using V::make;

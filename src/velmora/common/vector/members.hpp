@@ -13,16 +13,10 @@
 namespace velmora {
 
 template <VectorConfig Cfg> struct VectorMembers {
-    using V = VectorCore<Cfg>;
+    VELMORA_VECTOR_NAMES;
     using C = VectorConstruction<Cfg>;
     using A = VectorArithmetic<Cfg>;
     using P = VectorProtocol<Cfg>;
-    using Object = typename V::Object;
-    using Scalar = typename V::Scalar;
-    using Comps = typename V::Comps;
-    using Table = typename V::Table;
-    using fail = typename V::fail;
-    static constexpr int N = V::N;
 
     // ---- the binding policy: a vector of the class, or a number ----
 

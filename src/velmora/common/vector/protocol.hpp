@@ -12,12 +12,7 @@
 namespace velmora {
 
 template <VectorConfig Cfg> struct VectorProtocol : VectorCore<Cfg> {
-    using V = VectorCore<Cfg>;
-    using Object = typename V::Object;
-    using Scalar = typename V::Scalar;
-    using Comps = typename V::Comps;
-    using fail = typename V::fail;
-    static constexpr int N = V::N;
+    VELMORA_VECTOR_NAMES;
 
     // ---- component properties ----
 
