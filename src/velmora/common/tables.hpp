@@ -2,7 +2,9 @@
 // method once. A row is made by `method<"name", Adapter, Entry>("doc")`: the adapter binds
 // the Python arguments, calls the C-level entry and traces failures under the row's name,
 // and it knows the text signature (`__text_signature__`) that goes in front of the doc.
-// `MethodDefs` turns the rows into the PyMethodDef array the interpreter reads.
+// `MethodDefs` turns the rows into the PyMethodDef array the interpreter reads. The member
+// rows of rows.hpp (methods, properties and C-level entries together) are built on these,
+// with a typed signature each (Signature, below).
 #pragma once
 
 #include "velmora.h"
