@@ -730,7 +730,7 @@ bool contains(const Rectangle &r, Rectangle o) {
 }
 
 // pygame-ce's FRect.clamp, per axis: centred on bounds where the rectangle is at least as
-// large, else moved just inside past whichever edge it crosses; in double, rounded once.
+// large, else moved just inside past whichever edge it crosses; computed in double.
 float clamp_axis(float position, float extent, float low, float bounds_extent) {
     if (extent >= bounds_extent) {
         return static_cast<float>(static_cast<double>(low) + (static_cast<double>(bounds_extent) - extent) * 0.5);
