@@ -177,14 +177,15 @@ int init_two(PyObject *self, PyObject *position, PyObject *size) {
     if (is_instance(position, vector2_type)) {
         // Any size with numeric x and y attributes serves here.
         if (!read_vector(position, std::array{&r.x, &r.y}) ||
-            !(exact_vector2(size, extent) || read_components(size, true, extent))) {
+            !read_vector(size, extent)) {
             return -1;
         }
         raw(self) = r;
         return 0;
     }
     if (!sized_sequence(position, 2, "First argument must be a Vector2 or list/tuple of length 2") ||
-        !read_components(position, false, std::array{&r.x, &r.y}) || !read_components(size, false, extent)) {
+        !read_components(position, false, std::array{&r.x, &r.y}) ||
+        !(exact_vector2(size, extent) || read_components(size, false, extent))) {
         return -1;
     }
     raw(self) = r;
