@@ -88,6 +88,7 @@ def test_vector_members_follow_raymaths_formulas(fam, name):
                 (v, args, got, expected)
 
 
+@pytest.mark.unhunted
 def test_length_squared_is_a_plain_sum_in_the_storage_precision(fam):
     v = fam.make(0.1, 0.2, 0.3, 0.4)
     c = np.array(tuple(v), np.float32 if fam.single else np.float64)
