@@ -187,6 +187,7 @@ def test_pickling_refused(fam):
         v.get_tuple(1)
 
 
+@pytest.mark.unhunted
 def test_readme_python_examples_run():
     # Among them, saving and restoring records through get_tuple() and JSON, since pickling
     # is refused: its assertion holds only if the float32 values come back exactly.
