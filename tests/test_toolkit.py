@@ -64,7 +64,7 @@ CASES = [(fam, name) for name, (classes, _, _) in FORMULAS.items() for fam in VE
 
 def draw(rng, n):
     """Mostly small components, sometimes zero or special; no equal pairs for min and max,
-    whose tie of 0.0 and -0.0 numpy leaves to its own rule (test_raylib.py settles it)."""
+    whose tie of 0.0 and -0.0 numpy leaves to its own rule (see the next test)."""
     specials = [0.0, 1e-40, 3e38, math.inf, -math.inf, math.nan]
     return [rng.choice(specials) if rng.random() < 0.1 else rng.uniform(-8, 8) for _ in range(n)]
 
@@ -93,6 +93,19 @@ def test_length_squared_is_a_plain_sum_in_the_storage_precision(fam):
     v = fam.make(0.1, 0.2, 0.3, 0.4)
     c = np.array(tuple(v), np.float32 if fam.single else np.float64)
     assert v.length_squared == float(plain_dot(c, c)) and type(v.length_squared) is float
+
+
+def test_min_max_and_clamp_keep_the_first_of_two_equal_zeros(fam):
+    # C leaves fminf's and fmaxf's tie of 0.0 and -0.0 open (glibc, musl and the compiler's
+    # operand order settle it differently); velmora keeps the first argument everywhere.
+    pos, neg = fam.make(0.0, 0.0, 0.0, 0.0), fam.make(-0.0, -0.0, -0.0, -0.0)
+    for a, b in [(pos, neg), (neg, pos)]:
+        for result in (a.min(b), a.max(b)):
+            assert same_bits(components(result), components(a))
+    if hasattr(fam.cls, "clamp"):  # fminf(upper, fmaxf(lower, v)): the lower bound wins, then the upper
+        assert same_bits(components(pos.clamp(neg, pos)), components(pos))
+        assert same_bits(components(neg.clamp(pos, neg)), components(neg))
+        assert same_bits(components(pos.clamp(neg, neg)), components(neg))
 
 
 def test_rotations_and_angles():

@@ -170,10 +170,11 @@ template <class S, size_t N> Comps<S, N> move_towards(const Comps<S, N> &v, cons
     return c;
 }
 
-// fminf and fmaxf as raylib's raymath gives them: a NaN gives way to a number, and of two
-// equal values (+0 and -0) the first argument stays. The C standard leaves that tie open and
-// C libraries settle it differently (musl's fminf prefers -0); raylib's build on glibc keeps
-// the first, and so does every build of velmora.
+// fminf and fmaxf as raymath calls them: a NaN gives way to a number. Of +0 and -0 the C
+// standard lets either come out, and raylib's own result for that tie depends on its build:
+// glibc returns the second argument and musl -0 for the minimum, and compilers treat fminf as
+// commutative, so two of raymath's functions built together can differ. velmora settles the
+// tie one way on every platform and for every class: the first argument stays.
 template <class S> S fmin_first(S a, S b) { return b < a || a != a ? b : a; }
 template <class S> S fmax_first(S a, S b) { return b > a || a != a ? b : a; }
 
