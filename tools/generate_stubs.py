@@ -1,18 +1,20 @@
 """Writes the type stubs beside every extension module: python tools/generate_stubs.py
 
-The documentation of every method, static method and property comes from the installed
-modules themselves (their __doc__), so the stubs and help() cannot drift apart. The types of
-the members that are rows in the C++ sources (`Method<"name", "typed signature", …>` and
-`Property<"name", "type", …>`) come from those rows, where each is written once; the rest
-(constructors, operators, the object protocols, the iteration protocol, which have no typed
-row) come from the templates here. The vector stubs come from one template, like the vector
-classes themselves; every swizzle property is listed. The package's stub and each
-subpackage's re-export what their __all__ names at run time. tests/test_typing.py fails when
-the committed stubs differ from what this script writes: run it after building and
-installing velmora.
+Every member that is a row of its class (methods, static methods, properties, the number
+slots) is written from the rows themselves, as the built module describes them: each module
+exports velmora_member_rows(), one line per row with its kind, name, typed signature or types
+and documentation, which the C++ rows declare once. So a member's types and documentation are
+never written twice, nor read from the sources. What has no row (how the classes are
+constructed, compared and indexed, and the refused pickling) comes from the templates here,
+documented from the modules at run time where they say more than the interpreter's generic
+text. The package's stub and each subpackage's re-export what their __all__ names at run time.
+tests/test_typing.py fails when the committed stubs differ from what this script writes: run it
+after building and installing velmora.
 """
+
 from __future__ import annotations
 
+import ctypes
 import importlib
 import inspect
 import itertools
@@ -20,48 +22,80 @@ import re
 import sys
 import textwrap
 from pathlib import Path
+from types import ModuleType
+from typing import NamedTuple
 
 PACKAGE = Path(__file__).resolve().parent.parent / "src" / "velmora"
 
-# ---- the typed rows of the C++ sources ----
-
-ROW = re.compile(r'\b(Method|Property)<"(\w+)", "([^"]*)"')
-# The rows' words for the stubs' types.
-WORDS = {"Real": "_Real", "Point": "_Point", "RectLike": "_RectLike"}
+# ---- the rows, as the built modules describe them ----
 
 
-def typed_rows(*sources: Path) -> dict[str, tuple[str, str]]:
-    """name -> (kind, typed signature or type) of every row in the sources; a later source's
-    row of the same name replaces an earlier one."""
-    rows: dict[str, tuple[str, str]] = {}
-    for source in sources:
-        for kind, name, typed in ROW.findall(source.read_text()):
-            rows[name] = (kind, typed)
-    return rows
+class Row(NamedTuple):
+    kind: str  # "method", "static" or "property"
+    name: str
+    typed: str  # the typed signature, or a property's type
+    set_type: str  # the type a settable property takes; "" when it is read-only
+    doc: str
 
 
-def row_stubs(cls: type, rows: dict[str, tuple[str, str]]) -> tuple[str, str]:
-    """The stub lines of the rows the class has at run time, in its own order: (properties,
-    methods)."""
-    words = dict(WORDS, Self=cls.__name__)
+def rows_of(module: ModuleType) -> list[Row]:
+    """The member rows of the module's class, in their order."""
+    library = ctypes.PyDLL(module.__file__)
+    describe = library.velmora_member_rows
+    describe.restype = ctypes.c_char_p
+    text = describe().decode()
+    return [Row(*line.split("\t")) for line in text.splitlines()]
 
-    def typed(text: str) -> str:
-        return re.sub(r"\b(\w+)\b", lambda m: words.get(m.group(1), m.group(1)), text)
 
-    properties, methods = "", ""
-    for name in vars(cls):
-        if name not in rows:
-            continue
-        kind, signature = rows[name]
-        if kind == "Property":
-            properties += f"    @property\n    def {name}(self) -> {typed(signature)}: ...\n"
-        else:
-            methods += f"    def {name}{typed(signature)}: ...\n"
-    return properties, methods
+class Words:
+    """The rows' words for types, as one class's stub spells them."""
+
+    def __init__(self, cls: str, n: int = 0, **more: str) -> None:
+        self.words = {"Self": cls, "Real": "_Real", "Scale": "_Scale", "Point": "_Point", "RectLike": "_RectLike",
+                      "Floats": f"tuple[{', '.join(['float'] * n)}]", "Ints": f"tuple[{', '.join(['int'] * n)}]",
+                      **more}
+
+    def __call__(self, text: str) -> str:
+        return re.sub(r"\b(\w+)\b", lambda m: self.words.get(m.group(1), m.group(1)), text)
+
+
+# Annotations a stub needs beyond the row's types.
+NOTES = {"__imul__": "  # type: ignore[misc]  # v *= 2 is refused"}
+
+
+def quoted(doc: str, indent: str = "        ") -> str:
+    return f'{indent}"""{doc}"""\n'
+
+
+def member_stub(row: Row, words: Words) -> str:
+    """The stub lines of one row: a property (with its setter), or a method, static method or
+    overloaded method (its typed signatures separated by "; ")."""
+    if row.kind == "property":
+        text = f"    @property\n    def {row.name}(self) -> {words(row.typed)}:\n" + quoted(row.doc)
+        if row.set_type:
+            text += f"    @{row.name}.setter\n    def {row.name}(self, value: {words(row.set_type)}) -> None: ...\n"
+        return text
+    signatures = row.typed.split("; ")
+    lines = []
+    for i, signature in enumerate(signatures):
+        if row.kind == "static":
+            lines.append("    @staticmethod")
+        if len(signatures) > 1:
+            lines.append("    @overload")
+        head = f"    def {row.name}{words(signature)}:"
+        lines += [head + NOTES.get(row.name, ""), quoted(row.doc).rstrip("\n")] if i == 0 else [head + " ..."]
+    return "\n".join(lines) + "\n"
+
+
+def section(title: str, rows: list[Row], words: Words) -> str:
+    return (f"\n    # ---- {title} ----\n" + "".join(member_stub(r, words) for r in rows)) if rows else ""
+
 
 HEADER = '''\
 # Type stubs for {module}. Generated by tools/generate_stubs.py: edit that, not this.
 '''
+
+# ---- the vector classes ----
 
 VECTOR = '''\
 from collections.abc import Iterator
@@ -85,54 +119,8 @@ class {cls}:
     def __init__(self, {params}, /) -> None: ...
     @overload
     def __init__(self, other: {cls} | Sequence[_Real] | _ForeignVector, /) -> None: ...
-
-    # ---- alternative constructors ----
-    @staticmethod
-    def from_{copy}(other: {cls}) -> {cls}: ...
-    @staticmethod
-    def from_tuple(other: tuple[_Real, ...]) -> {cls}: ...
-    @staticmethod
-    def from_list(other: list[_Real]) -> {cls}: ...
-    @staticmethod
-    def from_ints({int_params}) -> {cls}: ...
-    @staticmethod
-    def from_floats({params}) -> {cls}: ...
-    @staticmethod
-    def from_{letters}({params}) -> {cls}: ...
-
-    # ---- components ----
-{components}
-{properties}{extra_properties}
-    # ---- arithmetic: only vectors of this class, or numbers for *, /, // ----
-    def __add__(self, other: {cls}, /) -> {cls}: ...
-    def __sub__(self, other: {cls}, /) -> {cls}: ...
-    def __mul__(self, other: {cls} | _Scale, /) -> {cls}: ...
-    def __truediv__(self, other: {cls} | _Scale, /) -> {cls}: ...
-    def __floordiv__(self, other: {cls} | _Scale, /) -> {cls}: ...
-    def __neg__(self) -> {cls}: ...
-    def __iadd__(self, other: {cls}, /) -> {cls}: ...
-    def __isub__(self, other: {cls}, /) -> {cls}: ...
-    def __imul__(self, other: {cls}, /) -> {cls}:  # type: ignore[misc]  # v *= 2 is refused
-        """Component-wise, in place; a number is refused."""
-    def sadd(self, new_vec: {cls}, old_vec: {cls}) -> None: ...
-
-    # ---- metrics and transforms ----
-{methods}    def to_normalized(self) -> {cls}: ...
-    def get_normalized(self) -> {cls}: ...
-    def to_round(self) -> {cls}: ...
-    def get_round(self) -> {cls}: ...
-    def to_abs(self) -> {cls}: ...
-    def get_abs(self) -> {cls}: ...
-    def to_neg(self) -> {cls}: ...
-    def get_neg(self) -> {cls}: ...
-
-    # ---- conversions and protocols ----
-    def get_tuple(self) -> tuple[{floats}]: ...
-    def get_int_tuple(self) -> tuple[{ints}]: ...
-    def get_rounded_tuple(self) -> tuple[{ints}]: ...
-    def copy(self) -> {cls}: ...
-    def __copy__(self) -> {cls}: ...
-    def __deepcopy__(self, memo: Any) -> {cls}: ...
+{rows}
+    # ---- protocols ----
     def __reduce__(self) -> NoReturn: ...
     def __setstate__(self, state: object) -> NoReturn: ...
     def __eq__(self, other: object, /) -> bool: ...
@@ -143,67 +131,41 @@ class {cls}:
     def __setitem__(self, index: SupportsIndex, value: _Real, /) -> None: ...
     def __delitem__(self, index: SupportsIndex, /) -> NoReturn: ...
     def __iter__(self) -> Iterator[float]: ...
-
-    # ---- swizzles: new vectors of the named components ----
-{swizzles}
-'''
+{swizzles}'''
 
 CLASSES = {
-    "vector2": dict(
-        cls="Vector2", n=2, letters="xy", copy="vector2",
-        doc="Two 32-bit floats in raylib's Vector2 layout.",
-        order=lambda names: [names[0], names[3], names[1], names[2]],
-    ),
-    "vector3": dict(
-        cls="Vector3", n=3, letters="xyz", copy="vector3",
-        doc="Three 32-bit floats in raylib's Vector3 layout.",
-        order=lambda names: names[:6] + [names[7], names[6]] + names[8:],
-    ),
-    "vector4": dict(
-        cls="Vector4", n=4, letters="xyzw", copy="vector4",
-        doc="Four doubles.",
-        order=lambda names: names,
-    ),
+    "vector2": dict(cls="Vector2", n=2, letters="xy", doc="Two 32-bit floats in raylib's Vector2 layout."),
+    "vector3": dict(cls="Vector3", n=3, letters="xyz", doc="Three 32-bit floats in raylib's Vector3 layout."),
+    "vector4": dict(cls="Vector4", n=4, letters="xyzw", doc="Four doubles."),
 }
 
 
-def vector_stub(module: str, layout: dict) -> str:
+def vector_stub(module_name: str, layout: dict) -> str:
     cls, n, letters = layout["cls"], layout["n"], layout["letters"]
-    components = "".join(
-        f"    @property\n    def {c}(self) -> float: ...\n    @{c}.setter\n    def {c}(self, value: _Real) -> None: ...\n"
-        for c in letters
-    )
-    names = ["".join(p) for p in itertools.product(letters, repeat=n)]
-    swizzles = "".join(f"    @property\n    def {name}(self) -> {cls}: ...\n" for name in layout["order"](names))
-    extra_properties = ""
-    if cls == "Vector2":
-        extra_properties = (
-            "    @property\n    def data(self) -> dict[str, float]: ...\n"
-            "    @data.setter\n    def data(self, value: Mapping[str, _Real]) -> None: ...\n"
-        )
-    runtime = getattr(importlib.import_module(module), cls)
-    properties, methods = row_stubs(runtime, typed_rows(PACKAGE / "common/vector/members.hpp",
-                                                        PACKAGE / module.split(".")[1] / f"{module.split('.')[1]}.cpp"))
-    return HEADER.format(module=module) + VECTOR.format(
+    rows = rows_of(importlib.import_module(module_name))
+    words = Words(cls, n)
+    swizzle_names = {"".join(p) for p in itertools.product(letters, repeat=n)}
+    swizzles = [r for r in rows if r.kind == "property" and r.name in swizzle_names]
+    properties = [r for r in rows if r.kind == "property" and r.name not in swizzle_names]
+    operators = [r for r in rows if r.kind == "method" and r.name.startswith("__") and r.name not in
+                 ("__copy__", "__deepcopy__")]
+    methods = [r for r in rows if r.kind == "method" and r not in operators]
+    body = (section("alternative constructors", [r for r in rows if r.kind == "static"], words)
+            + section("components and properties", properties, words)
+            + section("arithmetic: only vectors of this class, or numbers for *, /, //", operators, words)
+            + section("methods", methods, words))
+    return HEADER.format(module=module_name) + VECTOR.format(
         cls=cls,
-        n=n,
-        last=n - 1,
-        letters=letters,
-        copy=layout["copy"],
-        doc=layout["doc"],
         letters_text=", ".join(letters),
+        doc=layout["doc"],
         foreign="".join(f"    @property\n    def {c}(self) -> _Real: ...\n" for c in letters),
         params=", ".join(f"{c}: _Real" for c in letters),
-        int_params=", ".join(f"{c}: SupportsInt | SupportsIndex" for c in letters),
-        floats=", ".join(["float"] * n),
-        ints=", ".join(["int"] * n),
-        components=components,
-        properties=properties,
-        extra_properties=extra_properties,
-        methods=methods,
-        swizzles=swizzles,
+        rows=body,
+        swizzles=section("swizzles: new vectors of the named components", swizzles, words),
     )
 
+
+# ---- Rect ----
 
 RECT = '''\
 from collections.abc import Iterable, Iterator
@@ -245,46 +207,8 @@ class Rect:
         """After a Vector2 position the size is read by attribute: a list or tuple has none."""
     @overload
     def __init__(self, position: _Pair, size: Vector2 | _Pair, /) -> None: ...
-{fields}
-    @property
-    def center(self) -> Vector2: ...
-    @center.setter
-    def center(self, value: Vector2 | Sequence[_Real]) -> None: ...
-    def get_width(self) -> float: ...
-    def get_height(self) -> float: ...
-
-    # ---- collisions: points inclusive on every edge, overlaps strict ----
-    def collide_point(self, point: Vector2 | Sequence[_Real]) -> bool: ...
-    def collide_point_vector2(self, point: Vector2) -> bool: ...
-    def collide_point_tuple(self, point: tuple[Any, ...]) -> bool: ...
-    def collide_point_list(self, point: list[Any]) -> bool: ...
-    def collide_rect(self, other: Rect | Vector4 | Sequence[_Real]) -> bool: ...
-    def collide_rect_vector4(self, other: Vector4) -> bool: ...
-    def collide_rect_rect(self, other: Rect) -> bool: ...
-    def collide_rect_tuple(self, other: tuple[Any, ...]) -> bool: ...
-    def collide_rect_list(self, other: list[Any]) -> bool: ...
-
-    # ---- the game toolkit ----
-{anchors}    @overload
-    def move(self, dx: _Real, dy: _Real, /) -> Rect: ...
-    @overload
-    def move(self, offset: _Point, /) -> Rect: ...
-    @overload
-    def move_ip(self, dx: _Real, dy: _Real, /) -> None: ...
-    @overload
-    def move_ip(self, offset: _Point, /) -> None: ...
-    @overload
-    def inflate(self, dw: _Real, dh: _Real, /) -> Rect: ...
-    @overload
-    def inflate(self, delta: _Point, /) -> Rect: ...
-    @overload
-    def inflate_ip(self, dw: _Real, dh: _Real, /) -> None: ...
-    @overload
-    def inflate_ip(self, delta: _Point, /) -> None: ...
-{members}
-    # ---- conversions and protocols ----
-    def get_vector4(self) -> Vector4: ...
-    def get_tuple(self) -> tuple[float, float, float, float]: ...
+{rows}
+    # ---- protocols ----
     def __reduce__(self) -> NoReturn: ...
     def __setstate__(self, state: object) -> NoReturn: ...
     def __eq__(self, other: object, /) -> bool: ...
@@ -297,23 +221,16 @@ class Rect:
     def __iter__(self) -> Iterator[float]: ...
 '''
 
-RECT_FIELDS = ["x", "y", "w", "h", "width", "height", "left", "top", "right", "bottom", "centerx", "centery"]
-# Points of the rectangle (and its size) as a Vector2, each set from a point.
-RECT_POINTS = ["topleft", "topright", "bottomleft", "bottomright", "midtop", "midbottom", "midleft", "midright",
-               "size"]
-
 
 def rect_stub() -> str:
-    fields = ""
-    for name in RECT_FIELDS:
-        fields += (f"    @property\n    def {name}(self) -> float: ...\n"
-                   f"    @{name}.setter\n    def {name}(self, value: _Real) -> None: ...\n")
-    anchors = "".join(f"    @property\n    def {name}(self) -> Vector2: ...\n"
-                      f"    @{name}.setter\n    def {name}(self, value: _Point) -> None: ...\n" for name in RECT_POINTS)
-    from velmora.rect.rect import Rect
-    _, members = row_stubs(Rect, typed_rows(PACKAGE / "rect" / "rect.cpp"))
-    return HEADER.format(module="velmora.rect.rect") + RECT.format(fields=fields, anchors=anchors, members=members)
+    rows = rows_of(importlib.import_module("velmora.rect.rect"))
+    words = Words("Rect")
+    body = (section("properties", [r for r in rows if r.kind == "property"], words)
+            + section("methods", [r for r in rows if r.kind == "method"], words))
+    return HEADER.format(module="velmora.rect.rect") + RECT.format(rows=body)
 
+
+# ---- GlyphInfo and the stand-in Image ----
 
 GLYPH = '''\
 from typing import NoReturn
@@ -334,22 +251,20 @@ from typing import NoReturn, final
 @final
 class Image:
     """The image wrapper GlyphInfo holds; made only by native code."""
-    @property
-    def width(self) -> int: ...
-    @property
-    def height(self) -> int: ...
-    @property
-    def mipmaps(self) -> int: ...
-    @property
-    def format(self) -> int: ...
-    @property
-    def is_owner(self) -> int: ...
-    def __reduce__(self) -> NoReturn: ...
+{rows}    def __reduce__(self) -> NoReturn: ...
     def __setstate__(self, state: object) -> NoReturn: ...
 '''
 
 
-# What has no documentation at run time: how the classes are constructed and iterated.
+def image_stub() -> str:
+    rows = rows_of(importlib.import_module("velmora.image.image"))
+    return HEADER.format(module="velmora.image.image") + IMAGE.format(
+        rows="".join(member_stub(r, Words("Image")) for r in rows))
+
+
+# ---- documentation of what has no row ----
+
+# How the classes are constructed and iterated, which nothing at run time documents.
 OWN_DOCS = {
     "Vector": {
         "__new__": "A zero vector; arguments are ignored (construction reads them in __init__).",
@@ -372,18 +287,19 @@ GENERIC = re.compile(r"^(Initialize self|Create and return a new object)")
 
 def runtime_doc(cls: type, name: str) -> str | None:
     attr = cls.__dict__.get(name)
-    if isinstance(attr, staticmethod):
-        attr = attr.__func__
     doc = getattr(attr, "__doc__", None) if attr is not None else None
     return doc.strip() if doc and not GENERIC.match(doc) else None
 
 
 def document(text: str, module_name: str) -> str:
-    """Gives every member whose stub body is `...` the documentation it has at run time (or,
-    lacking that, the class's own text above), once per name: not on setters or repeated
-    overloads."""
+    """Gives every template member whose stub body is `...` the documentation it has at run
+    time (or, lacking that, the class's own text above), once per name: not on setters or
+    repeated overloads."""
     module = importlib.import_module(module_name)
-    out, cls, own, done = [], None, {}, set()
+    out: list[str] = []
+    cls: type | None = None
+    own: dict[str, str] = {}
+    done: set[str] = set()
     lines = text.splitlines()
     for i, line in enumerate(lines):
         start = re.match(r"class (\w+)", line)
@@ -397,10 +313,13 @@ def document(text: str, module_name: str) -> str:
             doc = own.get(name) or runtime_doc(cls, name)
             if doc is not None:
                 done.add(name)
-                out += [line[: -len(" ...")], f'        """{doc}"""']
+                out += [line[: -len(" ...")], quoted(doc).rstrip("\n")]
                 continue
         out.append(line)
     return "\n".join(out) + "\n"
+
+
+# ---- the packages ----
 
 
 def package_stub(name: str) -> str:
@@ -413,7 +332,7 @@ def package_stub(name: str) -> str:
         if isinstance(value, type):
             imports.append(f"from {value.__module__} import {member} as {member}\n")
         else:
-            doc = textwrap.indent(inspect.getdoc(value), "    ").lstrip()
+            doc = textwrap.indent(inspect.getdoc(value) or "", "    ").lstrip()
             functions.append(f'\ndef {member}{inspect.signature(value)}:\n    """{doc}"""\n')
     names = ", ".join(f'"{member}"' for member in package.__all__)
     version = "__version__: str\n" if hasattr(package, "__version__") else ""
@@ -432,7 +351,7 @@ def stubs() -> dict[Path, str]:
     texts = {f"velmora.{m}.{m}": vector_stub(f"velmora.{m}.{m}", layout) for m, layout in CLASSES.items()}
     texts["velmora.rect.rect"] = rect_stub()
     texts["velmora.glyph_info.glyph_info"] = HEADER.format(module="velmora.glyph_info.glyph_info") + GLYPH
-    texts["velmora.image.image"] = HEADER.format(module="velmora.image.image") + IMAGE
+    texts["velmora.image.image"] = image_stub()
     files = {PACKAGE.joinpath(*name.split(".")[1:]).with_suffix(".pyi"): document(text, name)
              for name, text in texts.items()}
     for name in packages():

@@ -4,12 +4,6 @@ namespace velmora {
 
 namespace {
 
-bool wrong_count(const char *func, Py_ssize_t expected, Py_ssize_t given, const char *how = "exactly") {
-    PyErr_Format(PyExc_TypeError, "%.200s() takes %.8s %zd positional argument%.1s (%zd given)",
-                 func, how, expected, expected == 1 ? "" : "s", given);
-    return false;
-}
-
 bool refuse_keyword(PyObject *key, const char *func) {
     if (!PyUnicode_Check(key)) {
         PyErr_Format(PyExc_TypeError, "%.200s() keywords must be strings", func);
@@ -19,7 +13,40 @@ bool refuse_keyword(PyObject *key, const char *func) {
     return false;
 }
 
+// The parameter `key` names, or -1: by identity first, then by text for a keyword string
+// built at run time (or before the names were interned).
+Py_ssize_t find_keyword(PyObject *key, const Keywords &names, Py_ssize_t nparams) {
+    if (names.interned != nullptr) {
+        for (Py_ssize_t i = 0; i < nparams; ++i) {
+            if (key == names.interned[i]) {
+                return i;
+            }
+        }
+    }
+    for (Py_ssize_t i = 0; i < nparams; ++i) {
+        if (PyUnicode_CompareWithASCIIString(key, names.text[i]) == 0) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 }  // namespace
+
+bool wrong_count(const char *func, Py_ssize_t expected, Py_ssize_t given, const char *how) {
+    PyErr_Format(PyExc_TypeError, "%.200s() takes %.8s %zd positional argument%.1s (%zd given)",
+                 func, how, expected, expected == 1 ? "" : "s", given);
+    return false;
+}
+
+int intern_names(const char *const *names, size_t count, PyObject **out) {
+    for (size_t i = 0; i < count; ++i) {
+        if (out[i] == nullptr && (out[i] = PyUnicode_InternFromString(names[i])) == nullptr) {
+            return -1;
+        }
+    }
+    return 0;
+}
 
 bool no_keywords(PyObject *kwds) {
     if (kwds == nullptr || PyDict_GET_SIZE(kwds) == 0) {
@@ -35,26 +62,8 @@ bool no_keyword_names(PyObject *kwnames, const char *func) {
     return kwnames == nullptr || PyTuple_GET_SIZE(kwnames) == 0 || refuse_keyword(PyTuple_GET_ITEM(kwnames, 0), func);
 }
 
-bool bind_positional(const char *func, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames, Py_ssize_t least,
-                     Py_ssize_t most, PyObject **out) {
-    const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
-    if (!no_keyword_names(kwnames, func)) {
-        return false;
-    }
-    if (nargs < least) {
-        return wrong_count(func, least, nargs, "at least");
-    }
-    if (nargs > most) {
-        return wrong_count(func, most, nargs, "at most");
-    }
-    for (Py_ssize_t i = 0; i < most; ++i) {
-        out[i] = i < nargs ? args[i] : nullptr;
-    }
-    return true;
-}
-
 bool bind_args_slow(const char *func, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames,
-                    const char *const *names, Py_ssize_t nparams, PyObject **out) {
+                    const Keywords &names, Py_ssize_t nparams, PyObject **out) {
     const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
     if (nargs > nparams) {
         return wrong_count(func, nparams, nargs);
@@ -69,13 +78,7 @@ bool bind_args_slow(const char *func, PyObject *const *args, Py_ssize_t nargsf, 
             PyErr_Format(PyExc_TypeError, "%.200s() keywords must be strings", func);
             return false;
         }
-        Py_ssize_t match = -1;
-        for (Py_ssize_t i = 0; i < nparams; ++i) {
-            if (PyUnicode_CompareWithASCIIString(key, names[i]) == 0) {
-                match = i;
-                break;
-            }
-        }
+        const Py_ssize_t match = find_keyword(key, names, nparams);
         if (match < 0) {
             PyErr_Format(PyExc_TypeError, "%s() got an unexpected keyword argument '%U'", func, key);
             return false;

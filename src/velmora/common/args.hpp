@@ -1,25 +1,35 @@
-// One argument binder for every Python-visible method (METH_FASTCALL | METH_KEYWORDS):
-// binds positional and keyword arguments to a fixed list of parameters and raises the
-// package's messages. Methods then read like their signature:
-//
-//     PyObject *other;
-//     if (!bind_args("dot", args, nargs, kwnames, {"other"}, &other)) return nullptr;
+// One argument binder for every Python-visible method (METH_FASTCALL | METH_KEYWORDS): binds
+// positional and keyword arguments to a fixed list of parameters and raises the package's
+// messages. The member rows bind through it (binding.hpp); the few hand-written binders too.
 #pragma once
 
 #include "velmora.h"
 
+#include <cstddef>
 #include <initializer_list>
 
 namespace velmora {
 
+// The keyword names of one method's parameters: their text, for messages and for keywords the
+// caller built at run time, and the same names interned when the module initialises. A call
+// written with keywords passes the interpreter's interned strings, which are matched by
+// identity before any text is compared.
+struct Keywords {
+    const char *const *text;
+    PyObject *const *interned;  // nullptr, or one per name (nullptr before initialisation)
+};
+
+// Interns `count` names into `out` once; 0, or -1 with an exception set.
+int intern_names(const char *const *names, size_t count, PyObject **out);
+
 // Keywords, missing or surplus arguments: binds them or raises the package's TypeError.
 bool bind_args_slow(const char *func, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames,
-                    const char *const *names, Py_ssize_t nparams, PyObject **out);
+                    const Keywords &names, Py_ssize_t nparams, PyObject **out);
 
 // Binds exactly `nparams` required parameters into `out` (borrowed references).
 // Returns false with a TypeError set.
 inline bool bind_args_array(const char *func, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames,
-                            const char *const *names, Py_ssize_t nparams, PyObject **out) {
+                            const Keywords &names, Py_ssize_t nparams, PyObject **out) {
     if (kwnames == nullptr && PyVectorcall_NARGS(nargsf) == nparams) {
         for (Py_ssize_t i = 0; i < nparams; ++i) {
             out[i] = args[i];
@@ -35,16 +45,12 @@ inline bool bind_args_array(const char *func, PyObject *const *args, Py_ssize_t 
 bool no_keywords(PyObject *kwds);
 bool no_keyword_names(PyObject *kwnames, const char *func = "__init__");
 
-// Binds from `least` to `most` positional arguments (no keywords) into out[0..most), the
-// missing ones as nullptr. Returns false with a TypeError set.
-bool bind_positional(const char *func, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames, Py_ssize_t least,
-                     Py_ssize_t most, PyObject **out);
-
+// The binder for a hand-written method: `bind_args("name", args, nargs, kw, {"state"}, &state)`.
 template <class... Out>
 inline bool bind_args(const char *func, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames,
                       std::initializer_list<const char *> names, Out **...out) {
     PyObject *slots[sizeof...(Out) + 1];
-    if (!bind_args_array(func, args, nargsf, kwnames, names.begin(),
+    if (!bind_args_array(func, args, nargsf, kwnames, Keywords{names.begin(), nullptr},
                          static_cast<Py_ssize_t>(names.size()), slots)) {
         return false;
     }
@@ -53,5 +59,8 @@ inline bool bind_args(const char *func, PyObject *const *args, Py_ssize_t nargsf
     (void)i;
     return true;
 }
+
+// TypeError "f() takes exactly 1 positional argument (2 given)" and its kin; returns false.
+bool wrong_count(const char *func, Py_ssize_t expected, Py_ssize_t given, const char *how = "exactly");
 
 }  // namespace velmora

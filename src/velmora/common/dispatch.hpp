@@ -1,10 +1,11 @@
-// Override dispatch for the C-level entries of a subclassable class. Native code calls an
-// entry with a zero skip-dispatch flag; when the receiver's class overrides the method in
-// Python, the override runs instead of the class's own code.
+// Override dispatch for the C-level entries of a class that can be subclassed: native code
+// calls an entry with a zero skip-dispatch flag, and when the receiver's class overrides the
+// method in Python, the override runs instead of the class's own code. The flagged entries of
+// the member rows (binding.hpp) dispatch through here.
 #pragma once
 
+#include "methods.hpp"
 #include "ref.hpp"
-#include "tables.hpp"
 
 namespace velmora {
 
@@ -13,20 +14,16 @@ namespace velmora {
 // when the look-up failed.
 ref find_override(PyObject *self, const char *name, FastMethod own);
 
-// What an overridable entry does first: `ran` tells whether an override was called, and
-// `result` holds its result (empty with an exception set when the call failed).
+// What an overridable entry does first: `ran` tells whether an override was called (or its
+// look-up failed), and `result` holds its result (empty with an exception set on failure).
 struct Dispatched {
     bool ran;
     ref result;
 };
 
-// Calls the override of `name` with `args` when there is one and `skip` is 0.
-template <class... Args>
-Dispatched dispatch(PyObject *self, int skip, const char *name, FastMethod own, Args... args) {
-    static_assert(sizeof...(Args) <= 1);
-    if (skip) {
-        return {false, ref()};
-    }
+// Calls the override of `name` with `args` when there is one.
+template <class... Args> Dispatched dispatch(PyObject *self, const char *name, FastMethod own, Args... args) {
+    static_assert(sizeof...(Args) <= 1, "overrides are called with at most one argument");
     ref override_ = find_override(self, name, own);
     if (!override_) {
         return {PyErr_Occurred() != nullptr, ref()};

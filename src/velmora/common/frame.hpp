@@ -25,6 +25,7 @@ struct ModuleFrame {
     PyMethodDef *(*pickling_defs)(); // the class's own pickling and restoring functions:
                                      // they become __reduce__ and __setstate__
     PyMethodDef *(*static_methods)(); // wrapped by the built-in staticmethod (may be null)
+    const char *(*describe)();       // the class's member rows for the stub generator (may be null)
 
     // Process-wide state: one copy per process, not per module object.
     PyObject *cached_module = nullptr;
@@ -57,8 +58,12 @@ int import_class(const char *module_path, const char *class_name, Py_ssize_t exp
 
 }  // namespace velmora
 
-// The module definition and entry point: exactly two slots, create and exec.
+// The module definition and entry point: exactly two slots, create and exec; and the module's
+// member rows for tools (describe.hpp), an exported function no Python code sees.
 #define VELMORA_MODULE(name, frame)                                                           \
+    extern "C" Py_EXPORTED_SYMBOL const char *velmora_member_rows(void) {                    \
+        return frame.describe != nullptr ? frame.describe() : "";                             \
+    }                                                                                         \
     static PyObject *name##_create(PyObject *spec, PyModuleDef *) {                           \
         return ::velmora::frame_create(frame, spec);                                          \
     }                                                                                         \

@@ -4,7 +4,7 @@
 
 #include "args.hpp"
 #include "errors.hpp"
-#include "tables.hpp"
+#include "methods.hpp"
 
 namespace velmora {
 

@@ -1,22 +1,17 @@
-// Argument readers: the components of a vector argument (by attribute) or of a sequence or
-// any indexable object (by item), each converted as soon as it is read. Vectors and Rect read
-// their sequence and foreign-vector arguments through these; an argument of a package class
-// they know exactly (a vector of the receiver's class, a Rect, an exact Vector2 or Vector4) is
-// read from its record instead, which gives the same values.
+// Argument readers: the components of a vector argument (by attribute) or of a sequence or any
+// indexable object (by item), each converted as soon as it is read; and the record of an exact
+// instance of a vector class, read in place. Vectors and Rect read their sequence and
+// foreign-vector arguments through these.
 #pragma once
 
 #include "convert.hpp"
+#include "lifecycle.hpp"
 #include "record.hpp"
 #include "ref.hpp"
 
 #include <array>
 
 namespace velmora {
-
-// isinstance for a class of the package: the exact type first, then the bases.
-inline bool is_instance(PyObject *o, PyTypeObject *type) {
-    return Py_TYPE(o) == type || PyType_IsSubtype(Py_TYPE(o), type);
-}
 
 inline bool is_list_or_tuple(PyObject *o) { return PyList_Check(o) || PyTuple_Check(o); }
 
@@ -74,34 +69,29 @@ inline Py_ssize_t sequence_length(PyObject *o) {
     return PyTuple_CheckExact(o) || PyList_CheckExact(o) ? Py_SIZE(o) : PyObject_Length(o);
 }
 
-// True for a list or tuple (subclasses included) of exactly n items; otherwise false with
-// ValueError(message), or with the error of the length protocol.
-inline bool sized_sequence(PyObject *o, Py_ssize_t n, const char *message) {
-    if (is_list_or_tuple(o)) {
-        const Py_ssize_t length = sequence_length(o);
-        if (length == n) {
-            return true;
-        }
-        if (length < 0) {
-            return false;
-        }
-    }
-    PyErr_SetString(PyExc_ValueError, message);
-    return false;
-}
+// ---- records of exact vectors ----
+//
+// The vector classes are final and their component attributes cannot be replaced, so for an
+// exact instance, reading the record gives exactly what reading x, y (z, w) as attributes and
+// converting the floats would give, in the same order, without making a float for each.
 
-// An instance of `vector` read by attributes, or a list or tuple of exactly N items read by
-// index; anything else is ValueError(message).
-template <class T, size_t N>
-bool read_vector_or_sequence(PyObject *o, PyTypeObject *vector, const std::array<T *, N> &out,
-                             const char *message) {
-    if (PyTuple_CheckExact(o) && PyTuple_GET_SIZE(o) == static_cast<Py_ssize_t>(N)) {
-        return read_tuple(o, out);  // the common case; an exact tuple is no vector
+inline std::array<double, 2> widened(const ::Vector2 &v) { return {v.x, v.y}; }
+inline std::array<double, 3> widened(const ::Vector3 &v) { return {v.x, v.y, v.z}; }
+inline std::array<double, 4> widened(const vector4_t &v) { return {v.x, v.y, v.z, v.w}; }
+
+// The first N components of an exact instance of `type` (whose instance record is Object) into
+// `out`; false, reading nothing, for any other object.
+template <class Object, class T, size_t N>
+VELMORA_HOT bool read_exact_vector(PyObject *o, PyTypeObject *type, const std::array<T *, N> &out) {
+    if (Py_TYPE(o) != type) {
+        return false;
     }
-    if (is_instance(o, vector)) {
-        return read_components(o, true, out);
+    const auto values = widened(reinterpret_cast<Object *>(o)->data);
+    static_assert(N <= values.size());
+    for (size_t i = 0; i < N; ++i) {
+        *out[i] = static_cast<T>(values[i]);
     }
-    return sized_sequence(o, N, message) && read_components(o, false, out);
+    return true;
 }
 
 }  // namespace velmora

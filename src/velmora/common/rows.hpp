@@ -1,85 +1,49 @@
-// Member rows: a class's Python members and C-level entries as declarative rows, one per
-// member, each naming it once. Rows are read "in" a class's binding policy M, which says how
-// that class turns Python arguments into its entries' parameters (M::convert, M::receiver,
-// M::result_of, M::fail); the vector family's is in vector/members.hpp, Rect's in rect.cpp.
+// Member rows: every member of a class is one row of data, which names it once and gives its
+// Python method or property, its text signature, its binder, its C-level table slot where it
+// has one, and what its stub declares. A class's rows are read "in" its binding B (binding.hpp),
+// which converts every value a row's function takes or gives.
 //
-// Kinds of row:
-//   Method<name, typed, entry, slot, doc>   a method bound by its entry's own parameters, named
-//                                           by the typed signature (see Signature); a trailing
-//                                           int parameter is the skip-dispatch flag; slot, when
-//                                           not nullptr, is the C-level table's entry for it
-//   Special<name, Adapter, entry, slot, doc, flags>   a method with an adapter of its own
-//   Static<name, Adapter, entry, doc>       a static method
-//   Property<name, type, getter, doc>       a read-only property computed by M::get_computed
-//   GetSet<name, get, set, doc>             a property with functions of its own
-//   CEntry<slot, entry>                     a C-level entry with no Python member
-// tools/generate_stubs.py reads the typed signatures of Method and the types of Property rows
-// from the sources, so keep each such row's name and type on one line.
+// Kinds of row (typed: the typed signature of signature.hpp, or a property's types):
+//   Method<name, typed, fn, doc>            a Python method bound by fn's own parameters
+//   Entry<name, typed, fn, slot, doc, check>   a Method that is also the table's flagged `slot`:
+//                                           native callers reach fn there; a class that can be
+//                                           subclassed first honours a Python override, whose
+//                                           result must pass `check` (nullptr: anything)
+//   Static<name, typed, fn, doc>            a static method bound by fn's parameters
+//   Custom<name, text, typed, call, doc, flags>   a method whose binder `call` is written by hand,
+//                                           with its text signature; `typed` may list overloads,
+//                                           separated by "; "
+//   Operator<name, slot, typed, fn, doc, shown>   a number slot of the type (`slot` a member of
+//                                           PyNumberMethods) running fn(self, other, name), or
+//                                           fn(self, name) when unary; `shown` also makes it a
+//                                           method of that name, as the interpreter's own are
+//   Property<name, type, get, doc>          a read-only property: get(receiver) converted
+//   Attribute<name, type, set_type, get, set, doc>   a property that can also be set:
+//                                           set(receiver, value), value read by the binding
+//   TableEntry<slot, fn>                    a C-level entry with no Python member
+//
+// Members<Row…> lists a class's rows in order; Join<Members<A…>, Members<B…>> is one list of
+// both. The stub generator reads the rows from the built module (describe.hpp).
 #pragma once
 
-#include "adapters.hpp"
-#include "args.hpp"
+#include "binding.hpp"
+#include "describe.hpp"
+#include "errors.hpp"
+#include "methods.hpp"
 
 #include <array>
-#include <tuple>
 #include <type_traits>
 
 namespace velmora {
 
-// The parameters of an entry R entry(Self, Params...): the receiver, the Python arguments,
-// and whether a last int parameter is the skip-dispatch flag.
-template <class F> struct Shape;
-template <class R, class Self, class... Params> struct Shape<R (*)(Self, Params...)> {
-    using Result = R;
-    using Receiver = std::decay_t<Self>;
-    using All = std::tuple<std::decay_t<Params>...>;
-    static constexpr size_t count = sizeof...(Params);
-    static constexpr bool skip_flag = count > 0 && std::is_same_v<std::tuple_element_t<count, std::tuple<int, Params...>>, int>;
-    static constexpr size_t arguments = count - (skip_flag ? 1 : 0);
-};
-
-// The Python method of an entry: binds the arguments by the typed signature's names, converts
-// each to its parameter's type in order, calls the entry, and traces a failure under `name`.
-template <class M, Name name, Name typed, auto Entry> struct Bound {
-    using S = Shape<decltype(Entry)>;
-    using Sig = Signature<typed>;
-    static_assert(Sig::count == S::arguments, "the typed signature names every Python parameter of the entry");
-    static constexpr const char *signature = Sig::text.data();
-
-    static PyObject *call(PyObject *self, PyObject *const *args, Py_ssize_t nargs, PyObject *kw) {
-        PyObject *bound[S::arguments + 1];
-        typename S::All values{};
-        if (!bind_args_array(name.c_str(), args, nargs, kw, Sig::names.data(), S::arguments, bound) ||
-            !convert_all(bound, values, std::make_index_sequence<S::arguments>{})) {
-            return M::fail::object(name.c_str());
-        }
-        if constexpr (S::skip_flag) {
-            std::get<S::count - 1>(values) = 1;
-        }
-        PyObject *result = std::apply(
-            [&](auto &...v) {
-                if constexpr (std::is_void_v<typename S::Result>) {
-                    Entry(M::template receiver<typename S::Receiver>(self), v...);
-                    return Py_NewRef(Py_None);
-                } else {
-                    return M::result_of(Entry(M::template receiver<typename S::Receiver>(self), v...));
-                }
-            },
-            values);
-        return result ? result : M::fail::object(name.c_str());
-    }
-    template <size_t... I> static bool convert_all(PyObject **bound, typename S::All &values, std::index_sequence<I...>) {
-        return (M::convert(bound[I], Sig::names[I], std::get<I>(values)) && ...);
-    }
-};
-
-// What a row contributes to each table of a class; a row kind fills in its own parts, for
-// the family M it is read in (VectorMembers below).
+// What a row contributes to each part of its class; a row kind fills in its own parts.
 struct NoParts {
     static constexpr std::array<MethodRow, 0> methods{};
     static constexpr std::array<MethodRow, 0> statics{};
     static constexpr std::array<PyGetSetDef, 0> getsets{};
-    template <class Table> static void fill(Table &) {}
+    static constexpr std::array<Described, 0> described{};
+    static int prepare() { return 0; }
+    template <class Table> static void fill(Table &, PyNumberMethods *) {}
 };
 
 template <class T, size_t... S> constexpr auto concat_all(const std::array<T, S> &...parts) {
@@ -89,62 +53,150 @@ template <class T, size_t... S> constexpr auto concat_all(const std::array<T, S>
     return out;
 }
 
-template <Name name, Name typed, auto Entry, auto Slot, Name doc> struct Method {
-    template <class M> struct In : NoParts {
-        using B = Bound<M, name, typed, Entry>;
-        static constexpr std::array methods{MethodRow{name.c_str(), B::call, B::signature, doc.c_str()}};
-        template <class Table> static void fill(Table &t) {
-            if constexpr (Slot != nullptr) {
-                t.*Slot = Entry;
+template <Name name, Name typed, auto Fn, Name doc> struct Method {
+    template <class B> struct In : NoParts {
+        using Python = PythonMethod<B, name, typed, Fn, true>;
+        static constexpr std::array methods{MethodRow{name.c_str(), Python::call, Python::text_signature, doc.c_str()}};
+        static constexpr std::array described{Described{"method", name.c_str(), typed.c_str(), nullptr, doc.c_str()}};
+        static int prepare() { return Python::prepare(); }
+    };
+};
+
+template <Name name, Name typed, auto Fn, auto Slot, Name doc, auto check = nullptr> struct Entry {
+    template <class B> struct In : Method<name, typed, Fn, doc>::template In<B> {
+        using Python = PythonMethod<B, name, typed, Fn, true>;
+        template <class Table> static void fill(Table &table, PyNumberMethods *) {
+            table.*Slot = FlaggedEntry<B, name, Fn, Slot, Python::call, check>::entry;
+        }
+    };
+};
+
+template <Name name, Name typed, auto Fn, Name doc> struct Static {
+    template <class B> struct In : NoParts {
+        using Python = PythonMethod<B, name, typed, Fn, false>;
+        static constexpr std::array statics{MethodRow{name.c_str(), Python::call, Python::text_signature, doc.c_str()}};
+        static constexpr std::array described{Described{"static", name.c_str(), typed.c_str(), nullptr, doc.c_str()}};
+        static int prepare() { return Python::prepare(); }
+    };
+};
+
+template <Name name, Name text, Name typed, FastMethod call, Name doc, int flags = 0> struct Custom {
+    template <class B> struct In : NoParts {
+        static constexpr std::array methods{MethodRow{name.c_str(), call, text.c_str(), doc.c_str(), METH_FASTCALL | METH_KEYWORDS | flags}};
+        static constexpr std::array described{Described{"method", name.c_str(), typed.c_str(), nullptr, doc.c_str()}};
+    };
+};
+
+using BinaryOperation = PyObject *(*)(PyObject *self, PyObject *other, const char *name);
+using UnaryOperation = PyObject *(*)(PyObject *self, const char *name);
+
+template <Name name, auto Slot, Name typed, auto Fn, Name doc, bool shown = true> struct Operator {
+    static constexpr bool unary = std::is_same_v<decltype(Fn), UnaryOperation>;
+    static_assert(unary || std::is_same_v<decltype(Fn), BinaryOperation>, "an operator is fn(self, other, name) or fn(self, name)");
+
+    static PyObject *binary_slot(PyObject *self, PyObject *other) {
+        if constexpr (unary) {
+            return nullptr;
+        } else {
+            return Fn(self, other, name.c_str());
+        }
+    }
+    static PyObject *unary_slot(PyObject *self) {
+        if constexpr (unary) {
+            return Fn(self, name.c_str());
+        } else {
+            return nullptr;
+        }
+    }
+    // The method form, `v.__mul__(2)`: one positional argument, as the interpreter's own
+    // operator methods take it; a keyword is refused before the count is looked at.
+    template <class B> struct In : NoParts {
+        static PyObject *call(PyObject *self, PyObject *const *args, Py_ssize_t nargs, PyObject *kw) {
+            PyObject *other;
+            if (!no_keyword_names(kw, name.c_str()) || !bind_args(name.c_str(), args, nargs, nullptr, {"other"}, &other)) {
+                return Fail<B::owner>::object(name.c_str());
+            }
+            return binary_slot(self, other);
+        }
+        static constexpr auto methods = [] {
+            if constexpr (shown && !unary) {
+                return std::array{MethodRow{name.c_str(), call, Signature<typed>::text.data(), doc.c_str(), METH_FASTCALL | METH_KEYWORDS | METH_COEXIST}};
+            } else {
+                return std::array<MethodRow, 0>{};
+            }
+        }();
+        static constexpr std::array described{Described{"method", name.c_str(), typed.c_str(), nullptr, doc.c_str()}};
+        template <class Table> static void fill(Table &, PyNumberMethods *numbers) {
+            if constexpr (unary) {
+                numbers->*Slot = unary_slot;
+            } else {
+                numbers->*Slot = binary_slot;
             }
         }
     };
 };
 
-template <Name name, template <Name, auto> class Adapter, auto Entry, auto Slot, Name doc, int flags = 0>
-struct Special {
-    template <class M> struct In : NoParts {
-        static constexpr std::array methods{method<name, Adapter, Entry>(doc.c_str(), flags)};
-        template <class Table> static void fill(Table &t) {
-            if constexpr (Slot != nullptr) {
-                t.*Slot = Entry;
+// A property's getter: get(receiver) converted by the binding; a failure is traced as
+// "name.__get__".
+template <class B, Name name, auto Get> PyObject *property_getter(PyObject *self, void *) {
+    PyObject *value = B::template to_python<name>(Get(B::template receiver<name, parameter_t<Get, 0>>(self)));
+    return value ? value : Fail<B::owner>::object(getter_name<name>.data());
+}
+
+// A property's setter: the value read by the binding as set's second parameter, then stored by
+// set (which may report failure by returning false). Deleting the property is refused.
+template <class B, Name name, auto Set> int property_setter(PyObject *self, PyObject *value, void *) {
+    using Value = std::decay_t<parameter_t<Set, 1>>;
+    using Stored = typename FunctionShape<decltype(Set)>::Result;
+    static_assert(std::is_void_v<Stored> || std::is_same_v<Stored, bool>, "a setter returns nothing, or false on failure");
+    Value v;
+    if (value == nullptr) {
+        refuse_property_delete();
+    } else if (B::template read<name>(value, name.c_str(), v)) {
+        if constexpr (std::is_void_v<Stored>) {
+            Set(B::template receiver<name, parameter_t<Set, 0>>(self), v);
+            return 0;
+        } else {
+            if (Set(B::template receiver<name, parameter_t<Set, 0>>(self), v)) {
+                return 0;
             }
         }
+    }
+    return Fail<B::owner>::status(setter_name<name>.data());
+}
+
+template <Name name, Name type, auto Get, Name doc> struct Property {
+    template <class B> struct In : NoParts {
+        static constexpr std::array getsets{PyGetSetDef{name.c_str(), property_getter<B, name, Get>, nullptr, doc.c_str(), nullptr}};
+        static constexpr std::array described{Described{"property", name.c_str(), type.c_str(), nullptr, doc.c_str()}};
     };
 };
 
-template <Name name, template <Name, auto> class Adapter, auto Entry, Name doc> struct Static {
-    template <class M> struct In : NoParts {
-        static constexpr std::array statics{method<name, Adapter, Entry>(doc.c_str())};
-    };
-};
-
-template <Name name, Name type, auto Getter, Name doc> struct Property {
-    template <class M> struct In : NoParts {
+template <Name name, Name type, Name set_type, auto Get, auto Set, Name doc> struct Attribute {
+    template <class B> struct In : NoParts {
         static constexpr std::array getsets{
-            PyGetSetDef{name.c_str(), M::template get_computed<Getter>, nullptr, doc.c_str(), nullptr}};
+            PyGetSetDef{name.c_str(), property_getter<B, name, Get>, property_setter<B, name, Set>, doc.c_str(), nullptr}};
+        static constexpr std::array described{Described{"property", name.c_str(), type.c_str(), set_type.c_str(), doc.c_str()}};
     };
 };
 
-template <Name name, getter Get, setter Set, Name doc> struct GetSet {
-    template <class M> struct In : NoParts {
-        static constexpr std::array getsets{PyGetSetDef{name.c_str(), Get, Set, doc.c_str(), nullptr}};
+template <auto Slot, auto Fn> struct TableEntry {
+    template <class B> struct In : NoParts {
+        template <class Table> static void fill(Table &table, PyNumberMethods *) { table.*Slot = Fn; }
     };
 };
 
-template <auto Slot, auto Entry> struct CEntry {
-    template <class M> struct In : NoParts {
-        template <class Table> static void fill(Table &t) { t.*Slot = Entry; }
-    };
-};
-
-// The rows of a class, in order; Join<Members<A…>, Members<B…>> is one list of both.
+// The rows of a class, in order.
 template <class... Row> struct Members {
-    template <class M> struct In {
-        static constexpr auto methods = concat_all(Row::template In<M>::methods...);
-        static constexpr auto statics = concat_all(Row::template In<M>::statics...);
-        static constexpr auto getsets = concat_all(Row::template In<M>::getsets...);
-        template <class Table> static void fill(Table &t) { (Row::template In<M>::fill(t), ...); }
+    template <class B> struct In {
+        static constexpr auto methods = concat_all(Row::template In<B>::methods...);
+        static constexpr auto statics = concat_all(Row::template In<B>::statics...);
+        static constexpr auto getsets = concat_all(Row::template In<B>::getsets...);
+        static constexpr auto described = concat_all(Row::template In<B>::described...);
+        static int prepare() { return ((Row::template In<B>::prepare() < 0) || ...) ? -1 : 0; }
+        template <class Table> static void fill(Table &table, PyNumberMethods *numbers = nullptr) {
+            (Row::template In<B>::fill(table, numbers), ...);
+        }
     };
 };
 template <class... Lists> struct JoinRows;
@@ -155,5 +207,12 @@ template <class... A, class... B, class... Rest> struct JoinRows<Members<A...>, 
     using type = typename JoinRows<Members<A..., B...>, Rest...>::type;
 };
 template <class... Lists> using Join = typename JoinRows<Lists...>::type;
+
+// A class's property table from its rows, ending with the sentinel the interpreter expects.
+template <class Rows> constexpr auto getset_table() {
+    std::array<PyGetSetDef, Rows::getsets.size() + 1> table{};
+    std::copy(Rows::getsets.begin(), Rows::getsets.end(), table.begin());
+    return table;
+}
 
 }  // namespace velmora

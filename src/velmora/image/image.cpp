@@ -2,8 +2,10 @@
 // Image class wraps a raylib Image record; only its table's `new` entry works. Nothing
 // here ever frees pixel data: the stand-in has no way of knowing who allocated it.
 #include "frame.hpp"
+#include "rows.hpp"
 
 #include <cstddef>
+#include <type_traits>
 
 namespace velmora {
 namespace {
@@ -43,21 +45,42 @@ void unload(ImageObject *, int) { unavailable("unload"); }
 ImageObject *copy(ImageObject *, int) { return (ImageObject *)unavailable("copy"); }
 ImageObject *from_channel(ImageObject *, int, int) { return (ImageObject *)unavailable("from_channel"); }
 
-template <int ImageObject::*Field> PyObject *get_int(PyObject *self, void *) {
-    return PyLong_FromLong(reinterpret_cast<ImageObject *>(self)->*Field);
-}
-template <int Image::*Field> PyObject *get_raw_int(PyObject *self, void *) {
-    return PyLong_FromLong(reinterpret_cast<ImageObject *>(self)->_raw.*Field);
-}
-
-PyGetSetDef getsets[] = {
-    {"width", get_raw_int<&Image::width>, nullptr, "The width in pixels.", nullptr},
-    {"height", get_raw_int<&Image::height>, nullptr, "The height in pixels.", nullptr},
-    {"mipmaps", get_raw_int<&Image::mipmaps>, nullptr, "The number of mipmap levels.", nullptr},
-    {"format", get_raw_int<&Image::format>, nullptr, "raylib's pixel format code.", nullptr},
-    {"is_owner", get_int<&ImageObject::is_owner>, nullptr, "1 when the wrapper owns its pixel data, else 0.", nullptr},
-    {nullptr, nullptr, nullptr, nullptr, nullptr},
+// The binding of Image's rows: read-only properties of the record's ints.
+struct ImageBinding {
+    static constexpr const char *owner = type_name;
+    template <Name row, class P> static P receiver(PyObject *self) {
+        static_assert(std::is_same_v<P, const ImageObject *>, "an Image row's function takes the image as const ImageObject *");
+        return reinterpret_cast<const ImageObject *>(self);
+    }
+    template <Name row, class R> static PyObject *to_python(const R &r) {
+        static_assert(std::is_same_v<R, int>, "an Image row's function returns an int");
+        return PyLong_FromLong(r);
+    }
 };
+
+template <int Image::*Field> int record_int(const ImageObject *self) { return self->_raw.*Field; }
+int owner_flag(const ImageObject *self) { return self->is_owner; }
+
+// clang-format off
+using Rows = Members<
+    Property<"width", "int", record_int<&Image::width>, "The width in pixels.">,
+    Property<"height", "int", record_int<&Image::height>, "The height in pixels.">,
+    Property<"mipmaps", "int", record_int<&Image::mipmaps>, "The number of mipmap levels.">,
+    Property<"format", "int", record_int<&Image::format>, "raylib's pixel format code.">,
+    Property<"is_owner", "int", owner_flag, "1 when the wrapper owns its pixel data, else 0.">,
+    TableEntry<&ImageMethodTable::new_, image_new>,
+    TableEntry<&ImageMethodTable::c_load, c_load>,
+    TableEntry<&ImageMethodTable::c_load_raw, c_load_raw>,
+    TableEntry<&ImageMethodTable::c_load_anim, c_load_anim>,
+    TableEntry<&ImageMethodTable::c_load_from_screen, c_load_from_screen>,
+    TableEntry<&ImageMethodTable::c_copy, c_copy>,
+    TableEntry<&ImageMethodTable::export_, export_>,
+    TableEntry<&ImageMethodTable::unload, unload>,
+    TableEntry<&ImageMethodTable::copy, copy>,
+    TableEntry<&ImageMethodTable::from_channel, from_channel>>::In<ImageBinding>;
+// clang-format on
+
+auto getsets = getset_table<Rows>();
 
 PyTypeObject image_type = {
     .ob_base = PyVarObject_HEAD_INIT(nullptr, 0)
@@ -66,17 +89,26 @@ PyTypeObject image_type = {
     .tp_flags = Py_TPFLAGS_DEFAULT,
     .tp_doc = "A raylib Image record, made by native code through the class's C table "
               "(velmora's stand-in for the image module).",
-    .tp_getset = getsets,
+    .tp_getset = getsets.data(),
 };
 
 int prepare() {
-    table = ImageMethodTable{image_new, c_load, c_load_raw, c_load_anim, c_load_from_screen,
-                             c_copy, export_, unload, copy, from_channel};
+    Rows::fill(table);
     return 0;
 }
 
+const char *describe() {
+    static const char *rows = velmora::describe(Rows::described);
+    return rows;
+}
+
 constexpr char pickling_refused[] = "self._raw cannot be converted to a Python object for pickling";
-ModuleFrame frame = class_frame<type_name, pickling_refused>("image", "velmora.image.image", &image_type, "Image", &table, prepare);
+ModuleFrame make_frame() {
+    ModuleFrame f = class_frame<type_name, pickling_refused>("image", "velmora.image.image", &image_type, "Image", &table, prepare);
+    f.describe = describe;
+    return f;
+}
+ModuleFrame frame = make_frame();
 
 }  // namespace
 }  // namespace velmora

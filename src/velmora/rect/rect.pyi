@@ -40,6 +40,8 @@ class Rect:
         """After a Vector2 position the size is read by attribute: a list or tuple has none."""
     @overload
     def __init__(self, position: _Pair, size: Vector2 | _Pair, /) -> None: ...
+
+    # ---- properties ----
     @property
     def x(self) -> float:
         """The left edge."""
@@ -100,38 +102,11 @@ class Rect:
         """y + height / 2 in double; setting it moves the rectangle."""
     @centery.setter
     def centery(self, value: _Real) -> None: ...
-
     @property
     def center(self) -> Vector2:
         """The centre as a Vector2; set from a Vector2 or any indexable pair."""
     @center.setter
-    def center(self, value: Vector2 | Sequence[_Real]) -> None: ...
-    def get_width(self) -> float:
-        """The width, as a float."""
-    def get_height(self) -> float:
-        """The height, as a float."""
-
-    # ---- collisions: points inclusive on every edge, overlaps strict ----
-    def collide_point(self, point: Vector2 | Sequence[_Real]) -> bool:
-        """Whether point (a Vector2, list or tuple of 2) is inside or on an edge; in double."""
-    def collide_point_vector2(self, point: Vector2) -> bool:
-        """Whether the Vector2 point is inside or on an edge, by Python's <=."""
-    def collide_point_tuple(self, point: tuple[Any, ...]) -> bool:
-        """Whether the tuple point is inside or on an edge, by Python's <=."""
-    def collide_point_list(self, point: list[Any]) -> bool:
-        """Whether the list point is inside or on an edge, by Python's <=."""
-    def collide_rect(self, other: Rect | Vector4 | Sequence[_Real]) -> bool:
-        """Whether other (a Rect, Vector4, list or tuple of 4) overlaps, in double; touching is no overlap."""
-    def collide_rect_vector4(self, other: Vector4) -> bool:
-        """Whether the Vector4 (x, y, w, h) overlaps, by Python's + and <; touching is no overlap."""
-    def collide_rect_rect(self, other: Rect) -> bool:
-        """Whether the Rect other overlaps, in 32-bit float; touching is no overlap."""
-    def collide_rect_tuple(self, other: tuple[Any, ...]) -> bool:
-        """Whether the tuple (x, y, w, h) overlaps, by Python's + and <; touching is no overlap."""
-    def collide_rect_list(self, other: list[Any]) -> bool:
-        """Whether the list [x, y, w, h] overlaps, by Python's + and <; touching is no overlap."""
-
-    # ---- the game toolkit ----
+    def center(self, value: _Point) -> None: ...
     @property
     def topleft(self) -> Vector2:
         """(x, y) as a Vector2; setting it moves the rectangle, size unchanged."""
@@ -177,26 +152,58 @@ class Rect:
         """(width, height) as a Vector2; set both from a Vector2 or any indexable pair."""
     @size.setter
     def size(self, value: _Point) -> None: ...
+
+    # ---- methods ----
+    def get_width(self, /) -> float:
+        """The width, as a float."""
+    def get_height(self, /) -> float:
+        """The height, as a float."""
+    def collide_point(self, point: _Point) -> bool:
+        """Whether point (a Vector2, list or tuple of 2) is inside or on an edge; in double."""
+    def collide_point_vector2(self, point: Vector2) -> bool:
+        """Whether the Vector2 point is inside or on an edge, by Python's <=."""
+    def collide_point_tuple(self, point: tuple[Any, ...]) -> bool:
+        """Whether the tuple point is inside or on an edge, by Python's <=."""
+    def collide_point_list(self, point: list[Any]) -> bool:
+        """Whether the list point is inside or on an edge, by Python's <=."""
+    def collide_rect(self, other: _RectLike) -> bool:
+        """Whether other (a Rect, Vector4, list or tuple of 4) overlaps, in double; touching is no overlap."""
+    def collide_rect_vector4(self, other: Vector4) -> bool:
+        """Whether the Vector4 (x, y, w, h) overlaps, by Python's + and <; touching is no overlap."""
+    def collide_rect_rect(self, other: Rect) -> bool:
+        """Whether the Rect other overlaps, in 32-bit float; touching is no overlap."""
+    def collide_rect_tuple(self, other: tuple[Any, ...]) -> bool:
+        """Whether the tuple (x, y, w, h) overlaps, by Python's + and <; touching is no overlap."""
+    def collide_rect_list(self, other: list[Any]) -> bool:
+        """Whether the list [x, y, w, h] overlaps, by Python's + and <; touching is no overlap."""
+    def get_vector4(self, /) -> Vector4:
+        """The rectangle as a Vector4(x, y, width, height)."""
+    def get_tuple(self, /) -> tuple[float, float, float, float]:
+        """The rectangle as a tuple (x, y, width, height) of floats."""
     @overload
     def move(self, dx: _Real, dy: _Real, /) -> Rect:
         """move(dx, dy) or move(offset): a new Rect moved by the offset, each field in double rounded once."""
     @overload
-    def move(self, offset: _Point, /) -> Rect: ...
+    def move(self, offset: _Point, /) -> Rect:
+        """move(dx, dy) or move(offset): a new Rect moved by the offset, each field in double rounded once."""
     @overload
     def move_ip(self, dx: _Real, dy: _Real, /) -> None:
         """move_ip(dx, dy) or move_ip(offset): moves this rectangle, as move does; returns None."""
     @overload
-    def move_ip(self, offset: _Point, /) -> None: ...
+    def move_ip(self, offset: _Point, /) -> None:
+        """move_ip(dx, dy) or move_ip(offset): moves this rectangle, as move does; returns None."""
     @overload
     def inflate(self, dw: _Real, dh: _Real, /) -> Rect:
         """inflate(dw, dh) or inflate(delta): a new Rect grown about its centre: x - dw/2, y - dh/2, width + dw, height + dh."""
     @overload
-    def inflate(self, delta: _Point, /) -> Rect: ...
+    def inflate(self, delta: _Point, /) -> Rect:
+        """inflate(dw, dh) or inflate(delta): a new Rect grown about its centre: x - dw/2, y - dh/2, width + dw, height + dh."""
     @overload
     def inflate_ip(self, dw: _Real, dh: _Real, /) -> None:
         """inflate_ip(dw, dh) or inflate_ip(delta): grows this rectangle, as inflate does; returns None."""
     @overload
-    def inflate_ip(self, delta: _Point, /) -> None: ...
+    def inflate_ip(self, delta: _Point, /) -> None:
+        """inflate_ip(dw, dh) or inflate_ip(delta): grows this rectangle, as inflate does; returns None."""
     def clip(self, other: _RectLike) -> Rect:
         """The overlap with other, raylib's GetCollisionRec bit for bit; a zero Rect where they do not overlap."""
     def union(self, other: _RectLike) -> Rect:
@@ -218,11 +225,7 @@ class Rect:
     def copy(self) -> Rect:
         """A new Rect with the same fields."""
 
-    # ---- conversions and protocols ----
-    def get_vector4(self) -> Vector4:
-        """The rectangle as a Vector4(x, y, width, height)."""
-    def get_tuple(self) -> tuple[float, float, float, float]:
-        """The rectangle as a tuple (x, y, width, height) of floats."""
+    # ---- protocols ----
     def __reduce__(self) -> NoReturn:
         """Refused: instances cannot be pickled (TypeError)."""
     def __setstate__(self, state: object) -> NoReturn:

@@ -4,12 +4,12 @@
 namespace velmora {
 namespace {
 
-PyObject *get_data(PyObject *self, void *);
-int set_data(PyObject *self, PyObject *value, void *);
+PyObject *get_data(Vector2Object *self);
+bool set_data(Vector2Object *self, PyObject *value);
 
 Vector2Object *cfrom_struct(::Vector2 record);
 
-struct Vector2Cfg {
+struct Vector2Config {
     using Object = Vector2Object;
     static constexpr char type_name[] = "velmora.vector2.vector2.Vector2";
     static constexpr float ::Vector2::*fields[] = {&::Vector2::x, &::Vector2::y};
@@ -27,27 +27,27 @@ struct Vector2Cfg {
     using Table = Vector2MethodTable;
     // clang-format off
     using Own = Members<
-        CEntry<&Table::cfrom_struct, cfrom_struct>,
-        GetSet<"data", get_data, set_data, "The record as a dict {'x': x, 'y': y}; set from any mapping with both keys.">,
-        Method<"angle_to", "(self, other: Self) -> float", kernels::angle<float, 2>, nullptr, "The signed angle in radians from this vector to other, atan2(det, dot): positive counter-clockwise with y up, clockwise on a y-down screen (raymath's Vector2Angle).">,
-        Method<"rotate", "(self, angle: Real) -> Self", kernels::rotate<float>, nullptr, "This vector rotated by angle radians: counter-clockwise with y up, clockwise on a y-down screen (raymath's Vector2Rotate).">>;
+        TableEntry<&Table::cfrom_struct, cfrom_struct>,
+        Attribute<"data", "dict[str, float]", "Mapping[str, Real]", get_data, set_data, "The record as a dict {'x': x, 'y': y}; set from any mapping with both keys.">,
+        Method<"angle_to", "(self, other: Self) -> float", kernels::angle<float, 2>, "The signed angle in radians from this vector to other, atan2(det, dot): positive counter-clockwise with y up, clockwise on a y-down screen (raymath's Vector2Angle).">,
+        Method<"rotate", "(self, angle: Real) -> Self", kernels::rotate<float>, "This vector rotated by angle radians: counter-clockwise with y up, clockwise on a y-down screen (raymath's Vector2Rotate).">>;
     // clang-format on
 };
 
-using Family = VectorFamily<Vector2Cfg>;
+using Family = VectorFamily<Vector2Config>;
 
 Vector2Object *cfrom_struct(::Vector2 record) { return Family::make({record.x, record.y}); }
 
 // ---- data: the record as a dict {'x': …, 'y': …} ----
 
-PyObject *get_data(PyObject *self, void *) {
-    const ::Vector2 d = Family::cast(self)->data;
+PyObject *get_data(Vector2Object *self) {
+    const ::Vector2 d = self->data;
     ref x = ref::steal(PyFloat_FromDouble(d.x));
     ref y = ref::steal(PyFloat_FromDouble(d.y));
     ref result = ref::steal(PyDict_New());
     if (!x || !y || !result || PyDict_SetItem(result.get(), component_names[0], x.get()) < 0 ||
         PyDict_SetItem(result.get(), component_names[1], y.get()) < 0) {
-        return Family::fail::object("data.__get__");
+        return nullptr;
     }
     return result.release();
 }
@@ -75,21 +75,19 @@ ref look_up(PyObject *mapping, PyObject *key) {
 }
 
 // Both components are replaced together, and only when both converted.
-int set_data(PyObject *self, PyObject *value, void *) {
-    if (value == nullptr) {
-        refuse_property_delete();
-    } else if (!PyMapping_Check(value)) {
+bool set_data(Vector2Object *self, PyObject *value) {
+    if (!PyMapping_Check(value)) {
         PyErr_Format(PyExc_TypeError, "Expected %.42s, got %.200s", "a mapping", Py_TYPE(value)->tp_name);
-    } else {
-        ref x = look_up(value, component_names[0]);
-        ref y = x ? look_up(value, component_names[1]) : ref();
-        float fx, fy;
-        if (y && to_scalar(x.get(), fx) && to_scalar(y.get(), fy)) {
-            Family::cast(self)->data = ::Vector2{fx, fy};
-            return 0;
-        }
+        return false;
     }
-    return Family::fail::status("data.__set__");
+    ref x = look_up(value, component_names[0]);
+    ref y = x ? look_up(value, component_names[1]) : ref();
+    float fx, fy;
+    if (y && to_scalar(x.get(), fx) && to_scalar(y.get(), fy)) {
+        self->data = ::Vector2{fx, fy};
+        return true;
+    }
+    return false;
 }
 
 ModuleFrame frame = Family::make_frame();

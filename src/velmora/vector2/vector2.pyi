@@ -47,7 +47,7 @@ class Vector2:
     def from_xy(x: _Real, y: _Real) -> Vector2:
         """A new vector from numbers, in the class's precision."""
 
-    # ---- components ----
+    # ---- components and properties ----
     @property
     def x(self) -> float:
         """The x component."""
@@ -58,18 +58,17 @@ class Vector2:
         """The y component."""
     @y.setter
     def y(self, value: _Real) -> None: ...
-
     @property
     def length(self) -> float:
         """The length, computed in 32-bit float (read-only)."""
-    @property
-    def length_squared(self) -> float:
-        """x*x + y*y + … in the storage precision, summed left to right (raymath's LengthSqr; read-only)."""
     @property
     def data(self) -> dict[str, float]:
         """The record as a dict {'x': x, 'y': y}; set from any mapping with both keys."""
     @data.setter
     def data(self, value: Mapping[str, _Real]) -> None: ...
+    @property
+    def length_squared(self) -> float:
+        """x*x + y*y + … in the storage precision, summed left to right (raymath's LengthSqr; read-only)."""
 
     # ---- arithmetic: only vectors of this class, or numbers for *, /, // ----
     def __add__(self, other: Vector2, /) -> Vector2:
@@ -83,23 +82,51 @@ class Vector2:
     def __floordiv__(self, other: Vector2 | _Scale, /) -> Vector2:
         """Return self//other: each quotient floored; by a vector of the class or a number."""
     def __neg__(self) -> Vector2:
-        """-self"""
+        """Return -self."""
     def __iadd__(self, other: Vector2, /) -> Vector2:
-        """Return self+=value."""
+        """Adds other, a vector of the class, in place."""
     def __isub__(self, other: Vector2, /) -> Vector2:
-        """Return self-=value."""
+        """Subtracts other, a vector of the class, in place."""
     def __imul__(self, other: Vector2, /) -> Vector2:  # type: ignore[misc]  # v *= 2 is refused
         """Component-wise, in place; a number is refused."""
+
+    # ---- methods ----
     def sadd(self, new_vec: Vector2, old_vec: Vector2) -> None:
         """Stores new_vec + old_vec in this vector."""
-
-    # ---- metrics and transforms ----
     def dot(self, other: Vector2) -> float:
         """The dot product with other, a vector of the class."""
     def distance_to(self, other: Vector2) -> float:
         """The distance to other: differences in the storage precision, the rest in double."""
     def distance_squared_to(self, other: Vector2) -> float:
         """The squared distance to other."""
+    def to_normalized(self, /) -> Vector2:
+        """Scales this vector to length 1 (a zero vector stays zero) and returns it."""
+    def get_normalized(self, /) -> Vector2:
+        """A new vector of length 1 in this direction (zero stays zero)."""
+    def to_round(self, /) -> Vector2:
+        """Rounds each component half away from zero, in place; returns this vector."""
+    def get_round(self, /) -> Vector2:
+        """A new vector of the components rounded half away from zero."""
+    def to_abs(self, /) -> Vector2:
+        """Makes each component its absolute value, in place; returns this vector."""
+    def get_abs(self, /) -> Vector2:
+        """A new vector of the absolute values."""
+    def to_neg(self, /) -> Vector2:
+        """Negates each component, in place; returns this vector."""
+    def get_neg(self, /) -> Vector2:
+        """A new vector of the negated components."""
+    def get_tuple(self, /) -> tuple[float, float]:
+        """The components as a tuple of floats."""
+    def get_int_tuple(self, /) -> tuple[int, int]:
+        """The components truncated toward zero, as ints; NaN raises ValueError, infinity OverflowError."""
+    def get_rounded_tuple(self, /) -> tuple[int, int]:
+        """The components rounded half away from zero, as ints."""
+    def copy(self, /) -> Vector2:
+        """A new vector with the same components."""
+    def __copy__(self, /) -> Vector2:
+        """A new vector with the same components (copy.copy)."""
+    def __deepcopy__(self, memo: Any) -> Vector2:
+        """A new vector with the same components (copy.deepcopy); memo is not used."""
     def angle_to(self, other: Vector2) -> float:
         """The signed angle in radians from this vector to other, atan2(det, dot): positive counter-clockwise with y up, clockwise on a y-down screen (raymath's Vector2Angle)."""
     def rotate(self, angle: _Real) -> Vector2:
@@ -118,36 +145,8 @@ class Vector2:
         """Scaled to min_length when shorter, max_length when longer; a zero vector stays zero (raymath's ClampValue)."""
     def clamp(self, lower: Vector2, upper: Vector2) -> Vector2:
         """Each component clamped to [lower, upper]: fmin(upper, fmax(lower, self)) (raymath's Clamp)."""
-    def to_normalized(self) -> Vector2:
-        """Scales this vector to length 1 (a zero vector stays zero) and returns it."""
-    def get_normalized(self) -> Vector2:
-        """A new vector of length 1 in this direction (zero stays zero)."""
-    def to_round(self) -> Vector2:
-        """Rounds each component half away from zero, in place; returns this vector."""
-    def get_round(self) -> Vector2:
-        """A new vector of the components rounded half away from zero."""
-    def to_abs(self) -> Vector2:
-        """Makes each component its absolute value, in place; returns this vector."""
-    def get_abs(self) -> Vector2:
-        """A new vector of the absolute values."""
-    def to_neg(self) -> Vector2:
-        """Negates each component, in place; returns this vector."""
-    def get_neg(self) -> Vector2:
-        """A new vector of the negated components."""
 
-    # ---- conversions and protocols ----
-    def get_tuple(self) -> tuple[float, float]:
-        """The components as a tuple of floats."""
-    def get_int_tuple(self) -> tuple[int, int]:
-        """The components truncated toward zero, as ints; NaN raises ValueError, infinity OverflowError."""
-    def get_rounded_tuple(self) -> tuple[int, int]:
-        """The components rounded half away from zero, as ints."""
-    def copy(self) -> Vector2:
-        """A new vector with the same components."""
-    def __copy__(self) -> Vector2:
-        """A new vector with the same components (copy.copy)."""
-    def __deepcopy__(self, memo: Any) -> Vector2:
-        """A new vector with the same components (copy.deepcopy); memo is not used."""
+    # ---- protocols ----
     def __reduce__(self) -> NoReturn:
         """Refused: instances cannot be pickled (TypeError)."""
     def __setstate__(self, state: object) -> NoReturn:
@@ -182,4 +181,3 @@ class Vector2:
     @property
     def yx(self) -> Vector2:
         """A new vector of the components y, x."""
-

@@ -4,9 +4,7 @@
 namespace velmora {
 namespace {
 
-Vector3Object *cross(Vector3Object *self, Vector3Object *other, int);
-
-struct Vector3Cfg {
+struct Vector3Config {
     using Object = Vector3Object;
     static constexpr char type_name[] = "velmora.vector3.vector3.Vector3";
     static constexpr float ::Vector3::*fields[] = {&::Vector3::x, &::Vector3::y, &::Vector3::z};
@@ -21,19 +19,15 @@ struct Vector3Cfg {
     using Table = Vector3MethodTable;
     // clang-format off
     using Own = Members<
-        Method<"cross", "(self, other: Self) -> Self", cross, &Table::cross, "The cross product self × other, in 32-bit float.">,
-        Method<"angle_to", "(self, other: Self) -> float", kernels::angle<float, 3>, nullptr, "The angle in radians between this vector and other, from 0 to pi, atan2(|self × other|, self · other) (raymath's Vector3Angle).">,
-        Method<"rotate_around", "(self, axis: Self, angle: Real) -> Self", kernels::rotate_around<float>, nullptr, "This vector rotated by angle radians about axis (any length; a zero axis counts as length 1), by the Euler-Rodrigues formula (raymath's Vector3RotateByAxisAngle).">,
-        Method<"project", "(self, onto: Self) -> Self", kernels::project<float>, nullptr, "The projection of this vector on onto: onto × (self · onto) / (onto · onto) (raymath's Vector3Project).">,
-        Method<"reject", "(self, onto: Self) -> Self", kernels::reject<float>, nullptr, "What is left of this vector after its projection onto onto (raymath's Vector3Reject).">>;
+        Entry<"cross", "(self, other: Self) -> Self", kernels::cross<float>, &Table::cross, "The cross product self × other, in 32-bit float.">,
+        Method<"angle_to", "(self, other: Self) -> float", kernels::angle<float, 3>, "The angle in radians between this vector and other, from 0 to pi, atan2(|self × other|, self · other) (raymath's Vector3Angle).">,
+        Method<"rotate_around", "(self, axis: Self, angle: Real) -> Self", kernels::rotate_around<float>, "This vector rotated by angle radians about axis (any length; a zero axis counts as length 1), by the Euler-Rodrigues formula (raymath's Vector3RotateByAxisAngle).">,
+        Method<"project", "(self, onto: Self) -> Self", kernels::project<float>, "The projection of this vector on onto: onto × (self · onto) / (onto · onto) (raymath's Vector3Project).">,
+        Method<"reject", "(self, onto: Self) -> Self", kernels::reject<float>, "What is left of this vector after its projection onto onto (raymath's Vector3Reject).">>;
     // clang-format on
 };
 
-using Family = VectorFamily<Vector3Cfg>;
-
-Vector3Object *cross(Vector3Object *self, Vector3Object *other, int) {
-    return Family::make(kernels::cross(Family::load(self), Family::load(other)));
-}
+using Family = VectorFamily<Vector3Config>;
 
 ModuleFrame frame = Family::make_frame();
 

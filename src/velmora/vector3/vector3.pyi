@@ -49,7 +49,7 @@ class Vector3:
     def from_xyz(x: _Real, y: _Real, z: _Real) -> Vector3:
         """A new vector from numbers, in the class's precision."""
 
-    # ---- components ----
+    # ---- components and properties ----
     @property
     def x(self) -> float:
         """The x component."""
@@ -65,7 +65,6 @@ class Vector3:
         """The z component."""
     @z.setter
     def z(self, value: _Real) -> None: ...
-
     @property
     def length(self) -> float:
         """The length, computed in 32-bit float (read-only)."""
@@ -85,23 +84,51 @@ class Vector3:
     def __floordiv__(self, other: Vector3 | _Scale, /) -> Vector3:
         """Return self//other: each quotient floored; by a vector of the class or a number."""
     def __neg__(self) -> Vector3:
-        """-self"""
+        """Return -self."""
     def __iadd__(self, other: Vector3, /) -> Vector3:
-        """Return self+=value."""
+        """Adds other, a vector of the class, in place."""
     def __isub__(self, other: Vector3, /) -> Vector3:
-        """Return self-=value."""
+        """Subtracts other, a vector of the class, in place."""
     def __imul__(self, other: Vector3, /) -> Vector3:  # type: ignore[misc]  # v *= 2 is refused
         """Component-wise, in place; a number is refused."""
+
+    # ---- methods ----
     def sadd(self, new_vec: Vector3, old_vec: Vector3) -> None:
         """Stores new_vec + old_vec in this vector."""
-
-    # ---- metrics and transforms ----
     def dot(self, other: Vector3) -> float:
         """The dot product with other, a vector of the class."""
     def distance_to(self, other: Vector3) -> float:
         """The distance to other: differences in the storage precision, the rest in double."""
     def distance_squared_to(self, other: Vector3) -> float:
         """The squared distance to other."""
+    def to_normalized(self, /) -> Vector3:
+        """Scales this vector to length 1 (a zero vector stays zero) and returns it."""
+    def get_normalized(self, /) -> Vector3:
+        """A new vector of length 1 in this direction (zero stays zero)."""
+    def to_round(self, /) -> Vector3:
+        """Rounds each component half away from zero, in place; returns this vector."""
+    def get_round(self, /) -> Vector3:
+        """A new vector of the components rounded half away from zero."""
+    def to_abs(self, /) -> Vector3:
+        """Makes each component its absolute value, in place; returns this vector."""
+    def get_abs(self, /) -> Vector3:
+        """A new vector of the absolute values."""
+    def to_neg(self, /) -> Vector3:
+        """Negates each component, in place; returns this vector."""
+    def get_neg(self, /) -> Vector3:
+        """A new vector of the negated components."""
+    def get_tuple(self, /) -> tuple[float, float, float]:
+        """The components as a tuple of floats."""
+    def get_int_tuple(self, /) -> tuple[int, int, int]:
+        """The components truncated toward zero, as ints; NaN raises ValueError, infinity OverflowError."""
+    def get_rounded_tuple(self, /) -> tuple[int, int, int]:
+        """The components rounded half away from zero, as ints."""
+    def copy(self, /) -> Vector3:
+        """A new vector with the same components."""
+    def __copy__(self, /) -> Vector3:
+        """A new vector with the same components (copy.copy)."""
+    def __deepcopy__(self, memo: Any) -> Vector3:
+        """A new vector with the same components (copy.deepcopy); memo is not used."""
     def cross(self, other: Vector3) -> Vector3:
         """The cross product self × other, in 32-bit float."""
     def angle_to(self, other: Vector3) -> float:
@@ -126,36 +153,8 @@ class Vector3:
         """Scaled to min_length when shorter, max_length when longer; a zero vector stays zero (raymath's ClampValue)."""
     def clamp(self, lower: Vector3, upper: Vector3) -> Vector3:
         """Each component clamped to [lower, upper]: fmin(upper, fmax(lower, self)) (raymath's Clamp)."""
-    def to_normalized(self) -> Vector3:
-        """Scales this vector to length 1 (a zero vector stays zero) and returns it."""
-    def get_normalized(self) -> Vector3:
-        """A new vector of length 1 in this direction (zero stays zero)."""
-    def to_round(self) -> Vector3:
-        """Rounds each component half away from zero, in place; returns this vector."""
-    def get_round(self) -> Vector3:
-        """A new vector of the components rounded half away from zero."""
-    def to_abs(self) -> Vector3:
-        """Makes each component its absolute value, in place; returns this vector."""
-    def get_abs(self) -> Vector3:
-        """A new vector of the absolute values."""
-    def to_neg(self) -> Vector3:
-        """Negates each component, in place; returns this vector."""
-    def get_neg(self) -> Vector3:
-        """A new vector of the negated components."""
 
-    # ---- conversions and protocols ----
-    def get_tuple(self) -> tuple[float, float, float]:
-        """The components as a tuple of floats."""
-    def get_int_tuple(self) -> tuple[int, int, int]:
-        """The components truncated toward zero, as ints; NaN raises ValueError, infinity OverflowError."""
-    def get_rounded_tuple(self) -> tuple[int, int, int]:
-        """The components rounded half away from zero, as ints."""
-    def copy(self) -> Vector3:
-        """A new vector with the same components."""
-    def __copy__(self) -> Vector3:
-        """A new vector with the same components (copy.copy)."""
-    def __deepcopy__(self, memo: Any) -> Vector3:
-        """A new vector with the same components (copy.deepcopy); memo is not used."""
+    # ---- protocols ----
     def __reduce__(self) -> NoReturn:
         """Refused: instances cannot be pickled (TypeError)."""
     def __setstate__(self, state: object) -> NoReturn:
@@ -259,4 +258,3 @@ class Vector3:
     @property
     def zzz(self) -> Vector3:
         """A new vector of the components z, z, z."""
-

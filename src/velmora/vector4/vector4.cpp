@@ -5,7 +5,7 @@ namespace velmora {
 namespace {
 
 // Swizzles are registered in counting order.
-struct Vector4Cfg {
+struct Vector4Config {
     using Object = Vector4Object;
     static constexpr char type_name[] = "velmora.vector4.vector4.Vector4";
     static constexpr double vector4_t::*fields[] = {&vector4_t::x, &vector4_t::y, &vector4_t::z, &vector4_t::w};
@@ -15,7 +15,7 @@ struct Vector4Cfg {
     static constexpr auto components_slot = &Vector4MethodTable::cfrom_xyzw;
 };
 
-using Family = VectorFamily<Vector4Cfg>;
+using Family = VectorFamily<Vector4Config>;
 
 ModuleFrame frame = Family::make_frame();
 

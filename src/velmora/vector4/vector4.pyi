@@ -51,7 +51,7 @@ class Vector4:
     def from_xyzw(x: _Real, y: _Real, z: _Real, w: _Real) -> Vector4:
         """A new vector from numbers, in the class's precision."""
 
-    # ---- components ----
+    # ---- components and properties ----
     @property
     def x(self) -> float:
         """The x component."""
@@ -72,7 +72,6 @@ class Vector4:
         """The w component."""
     @w.setter
     def w(self, value: _Real) -> None: ...
-
     @property
     def length(self) -> float:
         """The length (read-only)."""
@@ -92,23 +91,51 @@ class Vector4:
     def __floordiv__(self, other: Vector4 | _Scale, /) -> Vector4:
         """Return self//other: each quotient floored; by a vector of the class or a number."""
     def __neg__(self) -> Vector4:
-        """-self"""
+        """Return -self."""
     def __iadd__(self, other: Vector4, /) -> Vector4:
-        """Return self+=value."""
+        """Adds other, a vector of the class, in place."""
     def __isub__(self, other: Vector4, /) -> Vector4:
-        """Return self-=value."""
+        """Subtracts other, a vector of the class, in place."""
     def __imul__(self, other: Vector4, /) -> Vector4:  # type: ignore[misc]  # v *= 2 is refused
         """Component-wise, in place; a number is refused."""
+
+    # ---- methods ----
     def sadd(self, new_vec: Vector4, old_vec: Vector4) -> None:
         """Stores new_vec + old_vec in this vector."""
-
-    # ---- metrics and transforms ----
     def dot(self, other: Vector4) -> float:
         """The dot product with other, a vector of the class."""
     def distance_to(self, other: Vector4) -> float:
         """The distance to other: differences in the storage precision, the rest in double."""
     def distance_squared_to(self, other: Vector4) -> float:
         """The squared distance to other."""
+    def to_normalized(self, /) -> Vector4:
+        """Scales this vector to length 1 (a zero vector stays zero) and returns it."""
+    def get_normalized(self, /) -> Vector4:
+        """A new vector of length 1 in this direction (zero stays zero)."""
+    def to_round(self, /) -> Vector4:
+        """Rounds each component half away from zero, in place; returns this vector."""
+    def get_round(self, /) -> Vector4:
+        """A new vector of the components rounded half away from zero."""
+    def to_abs(self, /) -> Vector4:
+        """Makes each component its absolute value, in place; returns this vector."""
+    def get_abs(self, /) -> Vector4:
+        """A new vector of the absolute values."""
+    def to_neg(self, /) -> Vector4:
+        """Negates each component, in place; returns this vector."""
+    def get_neg(self, /) -> Vector4:
+        """A new vector of the negated components."""
+    def get_tuple(self, /) -> tuple[float, float, float, float]:
+        """The components as a tuple of floats."""
+    def get_int_tuple(self, /) -> tuple[int, int, int, int]:
+        """The components truncated toward zero, as ints; NaN raises ValueError, infinity OverflowError."""
+    def get_rounded_tuple(self, /) -> tuple[int, int, int, int]:
+        """The components rounded half away from zero, as ints."""
+    def copy(self, /) -> Vector4:
+        """A new vector with the same components."""
+    def __copy__(self, /) -> Vector4:
+        """A new vector with the same components (copy.copy)."""
+    def __deepcopy__(self, memo: Any) -> Vector4:
+        """A new vector with the same components (copy.deepcopy); memo is not used."""
     def lerp(self, other: Vector4, amount: _Real) -> Vector4:
         """self + amount × (other − self), component by component (raymath's Lerp)."""
     def move_towards(self, target: Vector4, max_distance: _Real) -> Vector4:
@@ -117,36 +144,8 @@ class Vector4:
         """The smaller of each pair of components; a NaN gives way to a number, and of equal ones (0.0, -0.0) this vector's stays (raymath's Min)."""
     def max(self, other: Vector4) -> Vector4:
         """The larger of each pair of components; a NaN gives way to a number, and of equal ones (0.0, -0.0) this vector's stays (raymath's Max)."""
-    def to_normalized(self) -> Vector4:
-        """Scales this vector to length 1 (a zero vector stays zero) and returns it."""
-    def get_normalized(self) -> Vector4:
-        """A new vector of length 1 in this direction (zero stays zero)."""
-    def to_round(self) -> Vector4:
-        """Rounds each component half away from zero, in place; returns this vector."""
-    def get_round(self) -> Vector4:
-        """A new vector of the components rounded half away from zero."""
-    def to_abs(self) -> Vector4:
-        """Makes each component its absolute value, in place; returns this vector."""
-    def get_abs(self) -> Vector4:
-        """A new vector of the absolute values."""
-    def to_neg(self) -> Vector4:
-        """Negates each component, in place; returns this vector."""
-    def get_neg(self) -> Vector4:
-        """A new vector of the negated components."""
 
-    # ---- conversions and protocols ----
-    def get_tuple(self) -> tuple[float, float, float, float]:
-        """The components as a tuple of floats."""
-    def get_int_tuple(self) -> tuple[int, int, int, int]:
-        """The components truncated toward zero, as ints; NaN raises ValueError, infinity OverflowError."""
-    def get_rounded_tuple(self) -> tuple[int, int, int, int]:
-        """The components rounded half away from zero, as ints."""
-    def copy(self) -> Vector4:
-        """A new vector with the same components."""
-    def __copy__(self) -> Vector4:
-        """A new vector with the same components (copy.copy)."""
-    def __deepcopy__(self, memo: Any) -> Vector4:
-        """A new vector with the same components (copy.deepcopy); memo is not used."""
+    # ---- protocols ----
     def __reduce__(self) -> NoReturn:
         """Refused: instances cannot be pickled (TypeError)."""
     def __setstate__(self, state: object) -> NoReturn:
@@ -937,4 +936,3 @@ class Vector4:
     @property
     def wwww(self) -> Vector4:
         """A new vector of the components w, w, w, w."""
-

@@ -1,8 +1,9 @@
 // Making vectors: __init__ and the type's vectorcall, the C-level constructors, and the
-// static from_… constructors.
+// functions of the static from_… constructors' rows.
 #pragma once
 
 #include "../args.hpp"
+#include "../kinds.hpp"
 #include "../readers.hpp"
 #include "core.hpp"
 
@@ -10,13 +11,13 @@
 
 namespace velmora {
 
-template <VectorConfig Cfg> struct VectorConstruction : VectorCore<Cfg> {
+template <VectorConfig Config> struct VectorConstruction : VectorCore<Config> {
     VELMORA_VECTOR_NAMES;
 
-    static PyObject *tp_new(PyTypeObject *, PyObject *, PyObject *) { return V::obj(V::make(Comps{})); }
+    static PyObject *tp_new(PyTypeObject *, PyObject *, PyObject *) { return Core::obj(Core::make(Comps{})); }
 
     static std::nullptr_t wrong_length(Py_ssize_t got) {
-        PyErr_Format(PyExc_TypeError, "%s() takes a sequence of length %d, but got %zd", V::class_name.data(), N, got);
+        PyErr_Format(PyExc_TypeError, "%s() takes a sequence of length %d, but got %zd", Core::class_name.data(), N, got);
         return nullptr;
     }
 
@@ -36,7 +37,7 @@ template <VectorConfig Cfg> struct VectorConstruction : VectorCore<Cfg> {
         }
         for (int i = 0; i < N; ++i) {
             ref value = component(a, true, i);
-            if (!value || !to_scalar(value.get(), V::field(self, i))) {
+            if (!value || !to_scalar(value.get(), Core::field(self, i))) {
                 return -1;
             }
         }
@@ -45,8 +46,8 @@ template <VectorConfig Cfg> struct VectorConstruction : VectorCore<Cfg> {
 
     // One argument: a vector of the class, a foreign vector, or a list or tuple of N items.
     static int init_one(Object *self, PyObject *a) {
-        if (V::is_vector(a)) {
-            self->data = V::cast(a)->data;
+        if (Core::is_vector(a)) {
+            self->data = Core::cast(a)->data;
             return 0;
         }
         // Exact lists and tuples cannot carry the marker method; skip the attribute probe.
@@ -68,7 +69,7 @@ template <VectorConfig Cfg> struct VectorConstruction : VectorCore<Cfg> {
             // Each component is stored as soon as it is converted.
             for (int i = 0; i < N; ++i) {
                 ref item = component(a, false, i);
-                if (!item || !to_scalar(item.get(), V::field(self, i))) {
+                if (!item || !to_scalar(item.get(), Core::field(self, i))) {
                     return -1;
                 }
             }
@@ -76,7 +77,7 @@ template <VectorConfig Cfg> struct VectorConstruction : VectorCore<Cfg> {
         }
         ref name = ref::steal(PyType_GetName(Py_TYPE(a)));
         if (name) {
-            PyErr_Format(PyExc_TypeError, "%s() invalid constructor argument: %U", V::class_name.data(), name.get());
+            PyErr_Format(PyExc_TypeError, "%s() invalid constructor argument: %U", Core::class_name.data(), name.get());
         }
         return -1;
     }
@@ -86,25 +87,25 @@ template <VectorConfig Cfg> struct VectorConstruction : VectorCore<Cfg> {
     static int init_from(Object *self, PyObject *const *args, Py_ssize_t n) {
         if (n == N) {
             for (int i = 0; i < N; ++i) {
-                if (!to_scalar(args[i], V::field(self, i))) {
+                if (!to_scalar(args[i], Core::field(self, i))) {
                     return -1;
                 }
             }
             return 0;
         }
         if (n == 0) {
-            V::store(self, Comps{});
+            Core::store(self, Comps{});
             return 0;
         }
         if (n == 1) {
             return init_one(self, args[0]);
         }
-        PyErr_Format(PyExc_TypeError, "%s() takes 0, 1, or %d arguments, but %zd were given", V::class_name.data(), N, n);
+        PyErr_Format(PyExc_TypeError, "%s() takes 0, 1, or %d arguments, but %zd were given", Core::class_name.data(), N, n);
         return -1;
     }
 
     static int tp_init(PyObject *self, PyObject *args, PyObject *kwds) {
-        if (no_keywords(kwds) && init_from(V::cast(self), PySequence_Fast_ITEMS(args), PyTuple_GET_SIZE(args)) == 0) {
+        if (no_keywords(kwds) && init_from(Core::cast(self), PySequence_Fast_ITEMS(args), PyTuple_GET_SIZE(args)) == 0) {
             return 0;
         }
         return fail::status("__init__");
@@ -121,28 +122,31 @@ template <VectorConfig Cfg> struct VectorConstruction : VectorCore<Cfg> {
                     return fail::object("__init__");
                 }
             }
-            PyObject *result = V::obj(V::make(c));
+            PyObject *result = Core::obj(Core::make(c));
             return result ? result : fail::object("__init__");
         }
-        ref self = ref::steal(V::make(Comps{}));
+        ref self = ref::steal(Core::make(Comps{}));
         if (!self) {
             return nullptr;
         }
-        if (no_keyword_names(kwnames) && init_from(V::cast(self.get()), args, n) == 0) {
+        if (no_keyword_names(kwnames) && init_from(Core::cast(self.get()), args, n) == 0) {
             return self.release();
         }
         return fail::object("__init__");
     }
 
-    // ---- C-level constructors ----
+    // ---- C-level constructors, and the static from_… constructors ----
 
-    // An entry taking N arguments of type Arg (double, float or int), each stored as a
-    // component after passing through double: Nary<double>::call(x, y).
-    template <class Arg, class = std::make_index_sequence<N>> struct Nary;
-    template <class Arg, size_t... I> struct Nary<Arg, std::index_sequence<I...>> {
-        static Object *call(std::conditional_t<true, Arg, std::integral_constant<size_t, I>>... a) {
-            return V::make(Comps{static_cast<Scalar>(static_cast<double>(a))...});
-        }
+    // N numbers of type Arg (double, float or int in the C-level entries; a kind the binding
+    // reads in the static methods: Int32, float, or the storage type), each stored as a
+    // component after passing through double: FromComponents<double>::make(x, y).
+    static double as_double(double v) { return v; }
+    static double as_double(Int32 v) { return static_cast<double>(v.value); }
+    template <class Arg, class = std::make_index_sequence<N>> struct FromComponents;
+    template <class Arg, size_t... I> struct FromComponents<Arg, std::index_sequence<I...>> {
+        template <size_t> using Each = Arg;
+        static Comps values(Each<I>... a) { return Comps{static_cast<Scalar>(as_double(a))...}; }
+        static Object *make(Each<I>... a) { return Core::make(values(a...)); }
     };
 
     // Items 0..N-1 of a list or tuple the caller vouches for, converted in order.
@@ -152,115 +156,46 @@ template <VectorConfig Cfg> struct VectorConstruction : VectorCore<Cfg> {
         for (int i = 0; i < N; ++i) {
             out[i] = &c[i];
         }
-        return read_components(seq, false, out) ? V::make(c) : nullptr;
+        return read_components(seq, false, out) ? Core::make(c) : nullptr;
     }
-    static Object *cfrom_vector(Object *other) { return V::make(V::load(other)); }
+    static Object *cfrom_vector(Object *other) { return Core::make(Core::load(other)); }
 
-    // ---- static constructors (from_…) ----
-
-    // Binds the one parameter `other`, which must be a vector of the class: the vector, or
-    // nullptr with the error traced under `name`.
-    static Object *bind_other(const char *name, PyObject *const *args, Py_ssize_t nargs, PyObject *kw) {
-        PyObject *other;
-        if (!bind_args(name, args, nargs, kw, {"other"}, &other)) {
-            return fail::object(name);
-        }
-        if (!V::is_vector(other)) {
-            arg_type_error("other", Cfg::type_name, other);
-            return fail::object(name);
-        }
-        return V::cast(other);
-    }
-
-    template <Name name, auto> struct FromCopy {
-        static constexpr const char *signature = "(other)";
-        static PyObject *call(PyObject *, PyObject *const *args, Py_ssize_t nargs, PyObject *kw) {
-            Object *other = bind_other(name.c_str(), args, nargs, kw);
-            if (other == nullptr) {
-                return nullptr;
-            }
-            PyObject *result = V::obj(cfrom_vector(other));
-            return result ? result : fail::object(name.c_str());
-        }
-    };
+    static Comps copy_of(const Comps &other) { return other; }
 
     // from_tuple and from_list: exactly that type, at least N items.
-    template <Name name, auto Exact> struct FromSequence {
-        static constexpr const char *signature = "(other)";
-        static PyObject *call(PyObject *, PyObject *const *args, Py_ssize_t nargs, PyObject *kw) {
-            PyObject *other;
-            if (!bind_args(name.c_str(), args, nargs, kw, {"other"}, &other)) {
-                return fail::object(name.c_str());
-            }
-            if (Py_TYPE(other) != Exact) {
-                arg_type_error("other", Exact->tp_name, other);
-                return fail::object(name.c_str());
-            }
-            if (Py_SIZE(other) < N) {
-                wrong_length(Py_SIZE(other));
-                return fail::object(name.c_str());
-            }
-            PyObject *result = V::obj(cfrom_sequence(other));
-            return result ? result : fail::object(name.c_str());
+    template <PyTypeObject *Type> static Object *from_items(Exactly<Type> sequence) {
+        if (Py_SIZE(sequence.object) < N) {
+            return wrong_length(Py_SIZE(sequence.object));
         }
-    };
+        return cfrom_sequence(sequence.object);
+    }
 
-    // from_ints, from_floats, from_xy…: N numbers by the integer conversion, rounded to
-    // float whatever the class, or kept in the class's precision.
-    enum class Numbers { ints, floats, own };
-    static constexpr auto component_signature = [] {
-        std::array<char, 2 + 3 * N> s{};
+    // The typed signatures of from_ints, from_floats and from_xy…: "(x: T, y: T) -> Self".
+    template <size_t Size> static constexpr auto numbers_signature(const Text<Size> &type) {
+        Text<16 + N * (Size + 4)> s{};
         size_t o = 0;
         s[o++] = '(';
         for (int i = 0; i < N; ++i) {
-            s[o++] = Cfg::letters[i];
+            s[o++] = Config::letters[i];
+            s[o++] = ':';
+            s[o++] = ' ';
+            for (size_t k = 0; k + 1 < Size; ++k) {
+                s[o++] = type[k];
+            }
             if (i + 1 < N) {
                 s[o++] = ',';
                 s[o++] = ' ';
             }
         }
-        s[o++] = ')';
+        for (char c : text(") -> Self")) {
+            s[o++] = c;
+        }
         return s;
-    }();
-    static constexpr auto letter_pointers = [] {
-        std::array<const char *, N> p{};
-        for (int i = 0; i < N; ++i) {
-            p[i] = V::letter_names[i].data();
-        }
-        return p;
-    }();
+    }
 
-    template <Name name, Numbers kind> struct FromNumbers {
-        static constexpr const char *signature = component_signature.data();
-        static PyObject *call(PyObject *, PyObject *const *args, Py_ssize_t nargs, PyObject *kw) {
-            PyObject *values[N];
-            if (!bind_args_array(name.c_str(), args, nargs, kw, letter_pointers.data(), N, values)) {
-                return fail::object(name.c_str());
-            }
-            Comps c;
-            for (int i = 0; i < N; ++i) {
-                if constexpr (kind == Numbers::ints) {
-                    int v;
-                    if (!to_int32(values[i], v)) {
-                        return fail::object(name.c_str());
-                    }
-                    c[i] = static_cast<Scalar>(static_cast<double>(v));
-                } else {
-                    double d;
-                    if (!to_double(values[i], d)) {
-                        return fail::object(name.c_str());
-                    }
-                    c[i] = kind == Numbers::floats ? static_cast<Scalar>(static_cast<float>(d)) : static_cast<Scalar>(d);
-                }
-            }
-            PyObject *result = V::obj(V::make(c));
-            return result ? result : fail::object(name.c_str());
-        }
-    };
-
-    // The class's own constructors: "from_vector2" and "from_xy".
-    static constexpr Name from_copy_name{join(text("from_"), V::def_name)};
-    static constexpr Name from_components_name{join(text("from_"), text(Cfg::letters))};
+    // The class's own constructors' names: "from_vector2" and "from_xy".
+    static constexpr Name from_copy_name{join(text("from_"), Core::def_name)};
+    static constexpr Name from_components_name{join(text("from_"), text(Config::letters))};
 };
 
 }  // namespace velmora

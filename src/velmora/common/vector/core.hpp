@@ -6,7 +6,7 @@
 #include "../errors.hpp"
 #include "../lifecycle.hpp"
 #include "../record.hpp"
-#include "../tables.hpp"
+#include "../text.hpp"
 #include "kernels.hpp"
 
 #include <concepts>
@@ -21,9 +21,8 @@ namespace velmora {
 //   type_name         "velmora.vector2.vector2.Vector2"
 //   fields, letters   the record's members in component order, and their letters ("xy")
 //   copy_slot, components_slot   its table's entries for from_vector2 and from_xy (by name)
-// and, where the class has them: Own<Family>, its own members (rows, as the family's in
-// members.hpp); swizzle_position(k), the registration order of swizzle k (counting order
-// otherwise).
+// and, where the class has them: Own, its own members (rows, as the family's in members.hpp);
+// swizzle_position(k), the registration order of swizzle k (counting order otherwise).
 template <class C>
 concept VectorConfig = requires {
     typename C::Object;
@@ -34,37 +33,38 @@ concept VectorConfig = requires {
     requires std::is_member_pointer_v<decltype(C::copy_slot)> && std::is_member_pointer_v<decltype(C::components_slot)>;
 };
 
-// The core's names, as each part of the family (a class template deriving from VectorCore<Cfg>)
-// uses them: a template sees a dependent base's names only when told where they come from.
+// The core's names, as each part of the family (a class template deriving from
+// VectorCore<Config>) uses them: a template sees a dependent base's names only when told where
+// they come from.
 #define VELMORA_VECTOR_NAMES                   \
-    using V = VectorCore<Cfg>;                 \
-    using Object = typename V::Object;         \
-    using Scalar = typename V::Scalar;         \
-    using Comps = typename V::Comps;           \
-    using Table = typename V::Table;           \
-    using fail = typename V::fail;             \
-    static constexpr int N = V::N
+    using Core = VectorCore<Config>;           \
+    using Object = typename Core::Object;      \
+    using Scalar = typename Core::Scalar;      \
+    using Comps = typename Core::Comps;        \
+    using Table = typename Core::Table;        \
+    using fail = typename Core::fail;          \
+    static constexpr int N = Core::N
 
-template <VectorConfig Cfg> struct VectorCore {
-    using Object = typename Cfg::Object;
+template <VectorConfig Config> struct VectorCore {
+    using Object = typename Config::Object;
     using Record = decltype(Object::data);
-    using Scalar = std::remove_reference_t<decltype(std::declval<Record>().*Cfg::fields[0])>;
+    using Scalar = std::remove_reference_t<decltype(std::declval<Record>().*Config::fields[0])>;
     using Table = std::remove_pointer_t<decltype(Object::vtab)>;
-    static constexpr int N = sizeof Cfg::letters - 1;
+    static constexpr int N = sizeof Config::letters - 1;
     using Comps = kernels::Comps<Scalar, static_cast<size_t>(N)>;
-    using fail = Fail<Cfg::type_name>;
+    using fail = Fail<Config::type_name>;
 
     // The names, cut from the full class name: class "Vector2", module "velmora.vector2.vector2"
     // with the definition name "vector2".
-    static constexpr size_t class_dot = last_dot(Cfg::type_name);
-    static constexpr auto module_path = cut<0, class_dot>(Cfg::type_name);
-    static constexpr auto class_name = cut<class_dot + 1, sizeof Cfg::type_name - 1>(Cfg::type_name);
+    static constexpr size_t class_dot = last_dot(Config::type_name);
+    static constexpr auto module_path = cut<0, class_dot>(Config::type_name);
+    static constexpr auto class_name = cut<class_dot + 1, sizeof Config::type_name - 1>(Config::type_name);
     static constexpr auto def_name = lower(class_name);
     // The components' names, "x", "y"…
     static constexpr auto letter_names = [] {
         std::array<std::array<char, 2>, N> names{};
         for (int i = 0; i < N; ++i) {
-            names[i] = {Cfg::letters[i], 0};
+            names[i] = {Config::letters[i], 0};
         }
         return names;
     }();
@@ -78,7 +78,7 @@ template <VectorConfig Cfg> struct VectorCore {
     // The class cannot be subclassed: an exact test.
     VELMORA_HOT static bool is_vector(PyObject *o) { return Py_TYPE(o) == &type; }
 
-    static Scalar &field(Object *o, Py_ssize_t i) { return o->data.*Cfg::fields[i]; }
+    static Scalar &field(Object *o, Py_ssize_t i) { return o->data.*Config::fields[i]; }
     static Comps load(Object *o) {
         Comps c;
         for (int i = 0; i < N; ++i) {
@@ -102,11 +102,11 @@ template <VectorConfig Cfg> struct VectorCore {
     struct Traits {
         using Scalar = VectorCore::Scalar;
         static constexpr int N = VectorCore::N;
-        static constexpr const char *owner = Cfg::type_name;
+        static constexpr const char *owner = Config::type_name;
         static constexpr const char *index_error = "Vector index out of range";
         static Scalar &field(PyObject *self, Py_ssize_t i) { return VectorCore::field(cast(self), i); }
     };
-    using Protocol = RecordProtocol<Traits>;
+    using Items = RecordProtocol<Traits>;  // the sequence protocol: v[i], len(v), iteration
 
     // Every new vector is made here, from the free list when it can.
     VELMORA_HOT static Object *allocate() {

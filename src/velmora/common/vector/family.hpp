@@ -1,10 +1,10 @@
 // The vector family: Vector2, Vector3 and Vector4 are one template, instantiated by each vector
 // module with a configuration (VectorConfig, in core.hpp) that names its record, component
 // count, letters and own rows. The parts are in this folder: core.hpp (names, record, free
-// list), construction.hpp, arithmetic.hpp (with kernels.hpp), protocol.hpp (with swizzles.hpp)
-// and members.hpp, the rows. Here they become the class: its method, static-method and
-// property tables and its C-level table, all filled from the rows, the type object as data,
-// and the module frame.
+// list), construction.hpp, arithmetic.hpp (with kernels.hpp), protocol.hpp (with swizzles.hpp),
+// binding.hpp (how rows meet Python and the C table) and members.hpp, the rows. Here they become
+// the class: its method, static-method and property tables, its number slots and its C-level
+// table, all filled from the rows; the type object as data; and the module frame.
 #pragma once
 
 #include "../frame.hpp"
@@ -12,57 +12,55 @@
 
 namespace velmora {
 
-template <VectorConfig Cfg>
-struct VectorFamily : VectorConstruction<Cfg>, VectorArithmetic<Cfg>, VectorProtocol<Cfg> {
+template <VectorConfig Config>
+struct VectorFamily : VectorConstruction<Config>, VectorArithmetic<Config>, VectorProtocol<Config> {
     VELMORA_VECTOR_NAMES;
-    using C = VectorConstruction<Cfg>;
-    using A = VectorArithmetic<Cfg>;
-    using P = VectorProtocol<Cfg>;
-    using M = VectorMembers<Cfg>;
-    using V::cast;
-    using V::load;
-    using V::make;
-    using V::table;
+    using Construction = VectorConstruction<Config>;
+    using Arithmetic = VectorArithmetic<Config>;
+    using Protocol = VectorProtocol<Config>;
+    using Lists = VectorMembers<Config>;
+    using Core::cast;
+    using Core::load;
+    using Core::make;
+    using Core::table;
 
     // The family's rows, the class's own, then the game toolkit's.
     static constexpr auto own_rows() {
-        if constexpr (requires { typename Cfg::Own; }) {
-            return typename Cfg::Own{};
+        if constexpr (requires { typename Config::Own; }) {
+            return typename Config::Own{};
         } else {
-            return Members<>{};
+            return velmora::Members<>{};
         }
     }
     static constexpr auto toolkit_rows() {
-        if constexpr (V::N < 4) {
-            return Join<typename M::Toolkit, typename M::Planar>{};
+        if constexpr (N < 4) {
+            return Join<typename Lists::Toolkit, typename Lists::Planar>{};
         } else {
-            return typename M::Toolkit{};
+            return typename Lists::Toolkit{};
         }
     }
-    using Rows = typename Join<typename M::Core, decltype(own_rows()), decltype(toolkit_rows())>::template In<M>;
+    using Rows = typename Join<typename Lists::Attributes, typename Lists::Common, decltype(own_rows()),
+                               decltype(toolkit_rows())>::template In<VectorBinding<Config>>;
 
     static inline MethodDefs<Rows::methods.size()> method_defs;
     static inline MethodDefs<Rows::statics.size()> static_defs;
     static PyMethodDef *static_methods() { return static_defs.fill(Rows::statics); }
-
-    // The property table: components, swizzles, then the rows' properties.
-    static inline auto getsets = [] {
-        std::array<PyGetSetDef, P::attribute_count + Rows::getsets.size() + 1> g{};
-        const auto attributes = P::attribute_getsets();
-        std::copy(attributes.begin(), attributes.end(), g.begin());
-        std::copy(Rows::getsets.begin(), Rows::getsets.end(), g.begin() + P::attribute_count);
-        return g;
-    }();
+    static inline auto getsets = getset_table<Rows>();
 
     static int prepare() {
-        if (intern_component_names() < 0 || V::Protocol::prepare() < 0 ||
-            (C::foreign_marker == nullptr &&
-             (C::foreign_marker = PyUnicode_InternFromString("clamp_magnitude_ip")) == nullptr)) {
+        if (intern_component_names() < 0 || Core::Items::prepare() < 0 || Rows::prepare() < 0 ||
+            (Construction::foreign_marker == nullptr &&
+             (Construction::foreign_marker = PyUnicode_InternFromString("clamp_magnitude_ip")) == nullptr)) {
             return -1;
         }
         method_defs.fill(Rows::methods);
-        Rows::fill(table);
+        Rows::fill(table, &Arithmetic::number_slots);
         return 0;
+    }
+
+    static const char *describe() {
+        static const char *rows = velmora::describe(Rows::described);
+        return rows;
     }
 
     // The vector modules import no classes; they check the host's `type` by the same rule.
@@ -78,35 +76,37 @@ struct VectorFamily : VectorConstruction<Cfg>, VectorArithmetic<Cfg>, VectorProt
     static inline const char *const builtins[] = {"staticmethod", "NotImplemented", nullptr};
 
     static ModuleFrame make_frame() {
-        ModuleFrame f = class_frame<Cfg::type_name, P::pickling_refused>(
-            V::def_name.data(), V::module_path.data(), &V::type, V::class_name.data(), &table, prepare, check_host_type);
+        ModuleFrame f = class_frame<Config::type_name, Protocol::pickling_refused>(
+            Core::def_name.data(), Core::module_path.data(), &Core::type, Core::class_name.data(), &table, prepare,
+            check_host_type);
         f.builtins = builtins;
         f.static_methods = static_methods;
-        f.freelist = V::freelist.info();
+        f.describe = describe;
+        f.freelist = Core::freelist.info();
         return f;
     }
 };
 
 // The class as data. Its doc is a text signature only, so the class has no docstring.
-template <VectorConfig Cfg>
-PyTypeObject VectorCore<Cfg>::type = {
+template <VectorConfig Config>
+PyTypeObject VectorCore<Config>::type = {
     .ob_base = PyVarObject_HEAD_INIT(nullptr, 0)
-    .tp_name = Cfg::type_name,
-    .tp_basicsize = sizeof(typename Cfg::Object),
-    .tp_dealloc = VectorCore<Cfg>::dealloc,
-    .tp_repr = VectorProtocol<Cfg>::repr,
-    .tp_as_number = &VectorArithmetic<Cfg>::number_slots,
-    .tp_as_sequence = &VectorCore<Cfg>::Protocol::sequence_slots,
-    .tp_as_mapping = &VectorCore<Cfg>::Protocol::mapping_slots,
-    .tp_hash = VectorProtocol<Cfg>::hash,
+    .tp_name = Config::type_name,
+    .tp_basicsize = sizeof(typename Config::Object),
+    .tp_dealloc = VectorCore<Config>::dealloc,
+    .tp_repr = VectorProtocol<Config>::repr,
+    .tp_as_number = &VectorArithmetic<Config>::number_slots,
+    .tp_as_sequence = &VectorCore<Config>::Items::sequence_slots,
+    .tp_as_mapping = &VectorCore<Config>::Items::mapping_slots,
+    .tp_hash = VectorProtocol<Config>::hash,
     .tp_flags = Py_TPFLAGS_DEFAULT,  // not an acceptable base type
-    .tp_doc = VectorProtocol<Cfg>::class_signature.data(),
-    .tp_richcompare = VectorProtocol<Cfg>::richcompare,
-    .tp_methods = VectorFamily<Cfg>::method_defs.get(),
-    .tp_getset = VectorFamily<Cfg>::getsets.data(),
-    .tp_init = VectorConstruction<Cfg>::tp_init,
-    .tp_new = VectorConstruction<Cfg>::tp_new,
-    .tp_vectorcall = VectorConstruction<Cfg>::vectorcall,
+    .tp_doc = VectorProtocol<Config>::class_signature.data(),
+    .tp_richcompare = VectorProtocol<Config>::richcompare,
+    .tp_methods = VectorFamily<Config>::method_defs.get(),
+    .tp_getset = VectorFamily<Config>::getsets.data(),
+    .tp_init = VectorConstruction<Config>::tp_init,
+    .tp_new = VectorConstruction<Config>::tp_new,
+    .tp_vectorcall = VectorConstruction<Config>::vectorcall,
 };
 
 }  // namespace velmora

@@ -83,6 +83,10 @@ template <class S, size_t N> double distance_squared(const Comps<S, N> &a, const
     return s;
 }
 
+template <class S, size_t N> double distance(const Comps<S, N> &a, const Comps<S, N> &b) {
+    return std::sqrt(distance_squared(a, b));
+}
+
 // A zero vector stays zero; otherwise scaled by the double reciprocal of its length.
 template <class S, size_t N> Comps<S, N> normalized(const Comps<S, N> &c) {
     const S s = sum_of_products(c, c);

@@ -1,4 +1,4 @@
-#include "tables.hpp"
+#include "methods.hpp"
 
 #include <cstring>
 
