@@ -2,8 +2,8 @@
 // order, its C-level table and free list, and the classes it imports from the vector modules.
 //
 // The module is one translation unit, rect.cpp, made of this folder's headers in order:
-// fields.hpp, arguments.hpp, construction.hpp, properties.hpp, collisions.hpp, toolkit.hpp;
-// rect.cpp itself holds the binding, the rows, the type and the module.
+// fields.hpp, arguments.hpp, construction.hpp, properties.hpp, collisions.hpp, toolkit.hpp and
+// conversions.hpp (the binding); rect.cpp itself holds the rows, the type and the module.
 #pragma once
 
 #include "errors.hpp"
