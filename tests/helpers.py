@@ -18,6 +18,7 @@ from fractions import Fraction
 from pathlib import Path
 
 import numpy as np
+from hypothesis import strategies as st
 
 import velmora
 from velmora.vector2.vector2 import Vector2
@@ -44,6 +45,10 @@ def f32(x: float) -> float:
         return struct.unpack("<f", struct.pack("<f", x))[0]
     except OverflowError:
         return math.copysign(math.inf, x)
+
+
+# Finite float32 values whose products of two, and sums of a few of those, stay finite in float32.
+finite32 = st.floats(width=32, allow_nan=False, allow_infinity=False, min_value=-(2.0**60), max_value=2.0**60)
 
 
 def f32_bits(x: float) -> int:
@@ -205,6 +210,12 @@ def run_python(code: str) -> subprocess.CompletedProcess:
     """Runs `code` in a new interpreter, which can `import testabi` too."""
     env = dict(os.environ, PYTHONPATH=os.pathsep.join(filter(None, [str(ABI_FOLDER), os.environ.get("PYTHONPATH")])))
     return subprocess.run([sys.executable, "-c", textwrap.dedent(code)], capture_output=True, text=True, env=env)
+
+
+def raised_in_fresh_process(setup: str, statement: str) -> str:
+    """Runs `setup`, then `statement`, in a new interpreter (which can `import testabi`): what
+    the statement raises, as "ExceptionName message", or what it prints when it raises nothing."""
+    return output_of(f"{setup}\ntry:\n    {statement}\nexcept Exception as e:\n    print(type(e).__name__, e)\n")
 
 
 def output_of(code: str) -> str:

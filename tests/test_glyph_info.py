@@ -6,7 +6,7 @@ import sys
 
 import pytest
 
-from helpers import abi, output_of
+from helpers import abi, output_of, raised_in_fresh_process
 from velmora.glyph_info.glyph_info import GlyphInfo
 from velmora.image.image import Image
 
@@ -113,14 +113,4 @@ def test_new_fails_with_the_image_exception_and_leaves_no_glyph():
     ],
 )
 def test_import_failures(setup, expected):
-    out = output_of(
-        f"""
-        import velmora.image.image as m
-        {setup}
-        try:
-            import velmora.glyph_info.glyph_info
-        except Exception as e:
-            print(type(e).__name__, e)
-        """
-    )
-    assert out == expected
+    assert raised_in_fresh_process(f"import velmora.image.image as m\n{setup}", "import velmora.glyph_info.glyph_info") == expected

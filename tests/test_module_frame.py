@@ -6,7 +6,7 @@ import types
 
 import pytest
 
-from helpers import VECTORS, abi, output_of, run_python
+from helpers import VECTORS, abi, output_of, raised_in_fresh_process, run_python
 from velmora.rect.rect import Rect
 from velmora.vector2.vector2 import Vector2
 from velmora.vector4.vector4 import Vector4
@@ -101,16 +101,8 @@ def test_second_interpreter_is_refused(path):
      "ValueError builtins.type size changed, may indicate binary incompatibility."),
 ])
 def test_loading_looks_up_its_builtins_and_checks_the_hosts_type(setup, expected):
-    result = run_python(
-        f"""
-        {setup}
-        try:
-            import velmora.vector2.vector2
-        except Exception as e:
-            print(type(e).__name__, e)
-        """
-    )
-    assert result.stdout.startswith(expected), result.stdout + result.stderr
+    out = raised_in_fresh_process(setup, "import velmora.vector2.vector2")
+    assert out.startswith(expected), out
 
 
 # ---- the package's names: one class whichever way it is imported, each loaded on first use ----
@@ -154,17 +146,7 @@ def test_import_type_returns_the_class_and_its_table():
 
 
 def _import_in_fresh_process(setup, call):
-    return run_python(
-        f"""
-        import sys, types, warnings
-        {setup}
-        import testabi as abi
-        try:
-            print("ok", {call})
-        except Exception as e:
-            print(type(e).__name__, e)
-        """
-    )
+    return raised_in_fresh_process(f"import sys, types, warnings\n{setup}\nimport testabi as abi", f"print('ok', {call})")
 
 
 @pytest.mark.slow
@@ -181,18 +163,16 @@ def _import_in_fresh_process(setup, call):
     ],
 )
 def test_import_type_failures(setup, expected):
-    result = _import_in_fresh_process(setup, "abi.import_type('fake', 'C', 4096, True)")
-    assert result.stdout.strip() == expected, result.stderr
+    assert _import_in_fresh_process(setup, "abi.import_type('fake', 'C', 4096, True)") == expected
 
 
 @pytest.mark.slow
 def test_import_type_missing_or_bad_table():
     setup = "m = types.ModuleType('fake'); sys.modules['fake'] = m; m.C = type('C', (), {})"
-    result = _import_in_fresh_process(setup, "abi.import_type('fake', 'C', 8, True)")
-    assert result.stdout.strip() == "KeyError '__pyx_vtable__'"
+    assert _import_in_fresh_process(setup, "abi.import_type('fake', 'C', 8, True)") == "KeyError '__pyx_vtable__'"
     setup += "; m.C.__pyx_vtable__ = 1"
-    result = _import_in_fresh_process(setup, "abi.import_type('fake', 'C', 8, True)")
-    assert result.stdout.strip().startswith("ValueError PyCapsule_GetPointer called with invalid")
+    out = _import_in_fresh_process(setup, "abi.import_type('fake', 'C', 8, True)")
+    assert out.startswith("ValueError PyCapsule_GetPointer called with invalid")
 
 
 @pytest.mark.slow
@@ -202,14 +182,12 @@ def test_import_type_larger_class_warns_and_loads():
         "m = types.ModuleType('fake'); sys.modules['fake'] = m; "
         "m.C = type('C', (), {'__pyx_vtable__': Vector2.__dict__['__pyx_vtable__']})"
     )
-    result = _import_in_fresh_process(
+    out = _import_in_fresh_process(
         setup, "warnings.catch_warnings(record=True).__enter__() or abi.import_type('fake', 'C', 8, True)[1] > 0"
     )
-    assert result.stdout.strip() == "ok True", result.stderr
-    result = _import_in_fresh_process(
-        setup + "; warnings.simplefilter('error')", "abi.import_type('fake', 'C', 8, True)"
-    )
-    assert result.stdout.strip().startswith("RuntimeWarning fake.C size changed")
+    assert out == "ok True"
+    out = _import_in_fresh_process(setup + "; warnings.simplefilter('error')", "abi.import_type('fake', 'C', 8, True)")
+    assert out.startswith("RuntimeWarning fake.C size changed")
 
 
 def innermost_entry(call):

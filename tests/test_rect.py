@@ -6,7 +6,7 @@ import types
 
 import pytest
 
-from helpers import abi, f32, output_of
+from helpers import abi, f32, output_of, raised_in_fresh_process
 from velmora.rect.rect import Rect
 from velmora.vector2.vector2 import Vector2
 from velmora.vector3.vector3 import Vector3
@@ -344,14 +344,7 @@ def test_import_loads_vectors_first():
     ],
 )
 def test_import_failures(setup, expected, statement):
-    out = output_of(f"""
-        {setup}
-        try:
-            {statement}
-        except Exception as e:
-            print(type(e).__name__, e)
-        """)
-    assert out == expected
+    assert raised_in_fresh_process(setup, statement) == expected
 
 
 @pytest.mark.slow

@@ -5,7 +5,7 @@ import pytest
 from hypothesis import given, settings
 from hypothesis import strategies as st
 
-from helpers import components, f32, fma_f32, same_bits
+from helpers import components, f32, finite32, fma_f32, same_bits
 from velmora.vector2.vector2 import Vector2
 from velmora.vector3.vector3 import Vector3
 from velmora.vector4.vector4 import Vector4
@@ -108,9 +108,6 @@ def test_get_leaves_receiver_and_to_returns_it(fam):
         got = getattr(v, "get_" + name)()
         assert got is not v and components(v) == before
         assert getattr(v, "to_" + name)() is v and components(v) == components(got)
-
-
-finite32 = st.floats(width=32, allow_nan=False, allow_infinity=False, min_value=-(2.0**50), max_value=2.0**50)
 
 
 @settings(max_examples=300, deadline=None)

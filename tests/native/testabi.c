@@ -6,6 +6,8 @@
  */
 #include "velmora.h"
 
+#include <string.h>
+
 static PyTypeObject *v2_type, *v3_type, *v4_type;
 static Vector2MethodTable *v2;
 static Vector3MethodTable *v3;
@@ -309,6 +311,39 @@ static PyObject *table_address(PyObject *m, PyObject *cls) {
     return p ? PyLong_FromVoidPtr(p) : NULL;
 }
 
+/* Whether each slot of a class's table is filled, one bool per slot of the table as velmora.h
+ * declares it (the class named by its full name). */
+static PyObject *table_slots(PyObject *m, PyObject *cls) {
+    (void)m;
+    static const struct {
+        const char *name;
+        size_t size;
+    } tables[] = {
+        {"velmora.vector2.vector2.Vector2", sizeof(Vector2MethodTable)},
+        {"velmora.vector3.vector3.Vector3", sizeof(Vector3MethodTable)},
+        {"velmora.vector4.vector4.Vector4", sizeof(Vector4MethodTable)},
+        {"velmora.rect.rect.Rect", sizeof(RectMethodTable)},
+        {"velmora.glyph_info.glyph_info.GlyphInfo", sizeof(GlyphInfoMethodTable)},
+        {"velmora.image.image.Image", sizeof(ImageMethodTable)},
+    };
+    PyObject *address = table_address(m, cls);
+    if (address == NULL) return NULL;
+    const unsigned char *table = PyLong_AsVoidPtr(address);
+    Py_DECREF(address);
+    for (size_t t = 0; t < sizeof tables / sizeof tables[0]; ++t) {
+        if (strcmp(((PyTypeObject *)cls)->tp_name, tables[t].name) != 0) continue;
+        size_t count = tables[t].size / sizeof(void (*)(void));
+        PyObject *filled = PyList_New((Py_ssize_t)count);
+        for (size_t i = 0; filled != NULL && i < count; ++i) {
+            void (*slot)(void);
+            memcpy(&slot, table + i * sizeof slot, sizeof slot);
+            PyList_SET_ITEM(filled, (Py_ssize_t)i, PyBool_FromLong(slot != NULL));
+        }
+        return filled;
+    }
+    return PyErr_Format(PyExc_KeyError, "%s", ((PyTypeObject *)cls)->tp_name);
+}
+
 /* (capacity, size) of a class's free list, from its table capsule's context; None without one. */
 static PyObject *freelist_info(PyObject *m, PyObject *cls) {
     (void)m;
@@ -355,6 +390,7 @@ static PyMethodDef methods[] = {
     {"failing_image_type", failing_image_type, METH_NOARGS, NULL},
     {"table_address", table_address, METH_O, NULL},
     {"freelist_info", freelist_info, METH_O, NULL},
+    {"table_slots", table_slots, METH_O, NULL},
     {"exec_on_new_module", exec_on_new_module, METH_O, NULL},
     {NULL, NULL, 0, NULL},
 };
