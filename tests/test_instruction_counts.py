@@ -52,7 +52,9 @@ OPERATIONS = {
 VERSION = f"{sys.version_info.major}.{sys.version_info.minor}"
 
 
-def instructions(statement: str, loops: int, setup: str = SETUP) -> int:
+def instructions(statement: str, loops: int, setup: str = SETUP, collect: str | None = None) -> int:
+    """Instructions of a run of `loops` iterations of `statement`; with `collect`, only those inside
+    the functions whose names match that callgrind pattern (and what they call)."""
     code = setup + textwrap.dedent(
         f"""
         def main():
@@ -66,7 +68,8 @@ def instructions(statement: str, loops: int, setup: str = SETUP) -> int:
     try:
         # A fixed hash seed: string hashes decide how many probes each dict look-up takes.
         result = subprocess.run(
-            ["valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null", sys.executable, f.name],
+            ["valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null",
+             *([f"--toggle-collect={collect}"] if collect else []), sys.executable, f.name],
             capture_output=True, text=True, check=True, env=dict(os.environ, PYTHONHASHSEED="0"),
         )
     finally:
@@ -75,8 +78,8 @@ def instructions(statement: str, loops: int, setup: str = SETUP) -> int:
     return int(line.split()[-1].replace(",", ""))
 
 
-def per_operation(statement: str, setup: str = SETUP) -> float:
-    return (instructions(statement, 2 * N, setup) - instructions(statement, N, setup)) / N
+def per_operation(statement: str, setup: str = SETUP, collect: str | None = None) -> float:
+    return (instructions(statement, 2 * N, setup, collect) - instructions(statement, N, setup, collect)) / N
 
 
 def measure() -> dict:

@@ -36,6 +36,7 @@ a4, b4 = Vector4(1.5, 2.5, 3.5, 4.5), Vector4(5.5, 6.5, 7.5, 8.5)
 r, s = Rect(0.0, 0.0, 10.0, 10.0), Rect(5.0, 5.0, 10.0, 10.0)
 rects = [Rect(20.0 * i, 50.0, 10.0, 10.0) for i in range(1000)]
 floats = [20.0 * i for i in range(1000)]
+text = "a,b"
 """
 
 PYGAME_SETUP = """
@@ -116,6 +117,16 @@ TOOLKIT = [
 ]
 ROWS += [(operation, {"velmora": mine, "pygame-ce": theirs, "CPython": floor})
          for operation, mine, theirs, floor in TOOLKIT]
+
+# Methods called with every argument by keyword (the rows above pass them by position); the
+# peers' methods take positional arguments only, so the floor is a built-in method called so.
+KEYWORDS = [
+    ("dot Vector2 by keyword", "a2.dot(other=b2)"),
+    ("lerp Vector2 by keyword", "a2.lerp(other=b2, amount=0.5)"),
+    ("point test by keyword", "r.collide_point(point=(px, py))"),
+    ("clip Rect by keyword", "r.clip(other=s)"),
+]
+ROWS += [(operation, {"velmora": mine, "CPython": 'text.split(sep=",")'}) for operation, mine in KEYWORDS]
 
 # Ratio columns: velmora's time over the fastest of these peers. Their names head the table's
 # columns and key the JSON report, so they are plain ASCII.

@@ -21,6 +21,7 @@
 #include "args.hpp"
 #include "dispatch.hpp"
 #include "errors.hpp"
+#include "lifecycle.hpp"
 #include "methods.hpp"
 #include "signature.hpp"
 
@@ -72,7 +73,8 @@ template <class B, Name name, Name typed, auto Fn, bool with_receiver> struct Py
 
     static std::nullptr_t fail() { return Fail<B::owner>::object(name.c_str()); }
 
-    template <size_t... I> static PyObject *invoke(PyObject *self, PyObject **bound, std::index_sequence<I...>) {
+    template <size_t... I>
+    VELMORA_HOT static PyObject *invoke(PyObject *self, PyObject *const *bound, std::index_sequence<I...>) {
         std::tuple<std::decay_t<parameter_t<Fn, first + I>>...> values;
         if (!(B::template read<name>(bound[I], Sig::names[I], std::get<I>(values)) && ...)) {
             return fail();
@@ -94,10 +96,32 @@ template <class B, Name name, Name typed, auto Fn, bool with_receiver> struct Py
         }
     }
 
+    // Keywords written as identifiers are the interned names themselves. Given in the
+    // parameters' order after the positional ones, they leave the arguments where binding would
+    // put them: true then, and they are read in place.
+    VELMORA_HOT static bool keywords_in_order(Py_ssize_t nargs, PyObject *kwnames) {
+        const Py_ssize_t nkw = PyTuple_GET_SIZE(kwnames);
+        if (nargs + nkw != static_cast<Py_ssize_t>(arity)) {
+            return false;
+        }
+        for (Py_ssize_t k = 0; k < nkw; ++k) {
+            if (PyTuple_GET_ITEM(kwnames, k) != interned[nargs + k]) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Arguments passed by position, or by keyword in order, are read where the caller put them;
+    // any others are bound first.
     static PyObject *call(PyObject *self, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames) {
+        const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
+        if (kwnames == nullptr ? nargs == static_cast<Py_ssize_t>(arity) : keywords_in_order(nargs, kwnames)) {
+            return invoke(self, args, std::make_index_sequence<arity>{});
+        }
         PyObject *bound[arity + 1];
-        if (!bind_args_array(name.c_str(), args, nargsf, kwnames, Keywords{Sig::names.data(), interned},
-                             static_cast<Py_ssize_t>(arity), bound)) {
+        if (!bind_args_slow(name.c_str(), args, nargsf, kwnames, Keywords{Sig::names.data(), interned},
+                            static_cast<Py_ssize_t>(arity), bound)) {
             return fail();
         }
         return invoke(self, bound, std::make_index_sequence<arity>{});
@@ -125,7 +149,12 @@ struct FlaggedEntry<B, name, Fn, Slot, own, check, std::tuple<A...>> {
 
     template <size_t... I> static Result run(std::tuple<A...> &&all, std::index_sequence<I...>) {
         if constexpr (B::subclassable) {
-            if (std::get<count - 1>(all) == 0) {
+            // An instance of the class itself (a static type without a dictionary) has no
+            // overrides: that is decided here, without a call.
+            auto may_override = [](PyTypeObject *type) {
+                return type->tp_dictoffset != 0 || (type->tp_flags & (Py_TPFLAGS_HEAPTYPE | Py_TPFLAGS_IS_ABSTRACT));
+            };
+            if (std::get<count - 1>(all) == 0 && may_override(Py_TYPE(reinterpret_cast<PyObject *>(std::get<0>(all))))) {
                 auto overriding = [&](auto... argument) {
                     return dispatch(reinterpret_cast<PyObject *>(std::get<0>(all)), name.c_str(), own,
                                     reinterpret_cast<PyObject *>(argument)...);

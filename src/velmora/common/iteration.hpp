@@ -34,10 +34,10 @@ template <bool all, class Test, class Inert> PyObject *matching_indices(PyObject
     };
     auto result = [&]() -> PyObject * { return found ? found.release() : PyLong_FromLong(-1); };
 
-    const bool list = PyList_CheckExact(iterable);
-    if (list || PyTuple_CheckExact(iterable)) {
+    // A list or tuple: item i of `items` until the end, measured again at every item.
+    auto scan = [&](auto item_at) -> PyObject * {
         for (Py_ssize_t i = 0; i < Py_SIZE(iterable); ++i) {
-            PyObject *item = list ? PyList_GET_ITEM(iterable, i) : PyTuple_GET_ITEM(iterable, i);
+            PyObject *item = item_at(i);
             const int hit = inert(item) ? test(item) : test(ref::borrow(item).get());
             const int done = add(i, hit);
             if (done < 0) {
@@ -48,6 +48,12 @@ template <bool all, class Test, class Inert> PyObject *matching_indices(PyObject
             }
         }
         return result();
+    };
+    if (PyList_CheckExact(iterable)) {
+        return scan([&](Py_ssize_t i) { return PyList_GET_ITEM(iterable, i); });
+    }
+    if (PyTuple_CheckExact(iterable)) {
+        return scan([&](Py_ssize_t i) { return PyTuple_GET_ITEM(iterable, i); });
     }
     ref iterator = ref::steal(PyObject_GetIter(iterable));
     if (!iterator) {

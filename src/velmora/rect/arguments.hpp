@@ -91,9 +91,9 @@ template <class T> bool read_rect(PyObject *o, const std::array<T *, 4> &out, co
 }
 
 // move's and inflate's arguments: two numbers, or one point-like pair; positional only.
-bool read_offset(const char *name, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames, Point &offset) {
+VELMORA_HOT bool read_offset(const char *name, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames, Point &offset) {
     const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
-    if (!no_keyword_names(kwnames, name)) {
+    if (kwnames != nullptr && !no_keyword_names(kwnames, name)) {
         return false;
     }
     if (nargs < 1) {

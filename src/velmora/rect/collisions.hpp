@@ -16,6 +16,11 @@ bool point_inside(const Rectangle &r, double px, double py) {
 bool overlaps(const Rectangle &r, double ox, double oy, double ow, double oh) {
     return ox + ow > r.x && static_cast<double>(right_of(r)) > ox && oy + oh > r.y && static_cast<double>(bottom_of(r)) > oy;
 }
+// The same test against another Rect, each of its fields widened when its comparison needs it.
+bool overlaps(const Rectangle &r, const Rectangle &o) {
+    return static_cast<double>(o.x) + o.width > r.x && static_cast<double>(right_of(r)) > o.x &&
+           static_cast<double>(o.y) + o.height > r.y && static_cast<double>(bottom_of(r)) > o.y;
+}
 
 // The typed tests' chained comparisons with Python objects, axis by axis:
 //     x OP first(axis)   and then   second(axis) OP right,   likewise with y and bottom,
@@ -69,9 +74,17 @@ Truth rect_python(PyObject *self, PyObject *o, bool vector) {
 
 // ---- the collision methods, and their table entries ----
 
+// The common points, an exact Vector2 and a tuple of two, are read here; the rest by the reader.
 VELMORA_HOT Truth collide_point(PyObject *self, PyObject *p) {
     double px, py;
-    if (!read_vector2_or_pair(p, std::array{&px, &py}, "Point must be a Vector2, tuple, or list of length 2")) {
+    if (Py_TYPE(p) == vector2_type) {
+        const ::Vector2 &v = reinterpret_cast<Vector2Object *>(p)->data;
+        px = v.x, py = v.y;
+    } else if (PyTuple_CheckExact(p) && PyTuple_GET_SIZE(p) == 2) {
+        if (!to_double(PyTuple_GET_ITEM(p, 0), px) || !to_double(PyTuple_GET_ITEM(p, 1), py)) {
+            return {-1};
+        }
+    } else if (!read_vector2_or_pair(p, std::array{&px, &py}, "Point must be a Vector2, tuple, or list of length 2")) {
         return {-1};
     }
     return {point_inside(raw(self), px, py)};
@@ -81,8 +94,7 @@ constexpr char collision_rect_message[] = "rect for collision must be a Rect, Ve
 
 VELMORA_HOT Truth collide_rect(PyObject *self, PyObject *o) {
     if (Py_TYPE(o) == &rect_type) {
-        const Rectangle &r = raw(o);
-        return {overlaps(raw(self), r.x, r.y, r.width, r.height)};
+        return {overlaps(raw(self), raw(o))};
     }
     double v[4];
     if (!read_rect(o, std::array{&v[0], &v[1], &v[2], &v[3]}, collision_rect_message)) {

@@ -10,7 +10,7 @@ namespace velmora::rect {
 
 // A zero rectangle of `type`: exact Rects from the free list, others by the class's
 // creation path.
-PyObject *create(PyTypeObject *type) {
+VELMORA_HOT PyObject *create(PyTypeObject *type) {
     PyObject *self = type == &rect_type ? obj(freelist.take(type)) : allocate_instance(type);
     if (self != nullptr) {
         cast(self)->vtab = &table;
@@ -35,7 +35,7 @@ void dealloc(PyObject *self) {
 }
 
 // The C-level `new`, and every new Rect the toolkit returns.
-RectObject *rect_new(Rectangle record) {
+VELMORA_HOT RectObject *rect_new(Rectangle record) {
     PyObject *self = create(&rect_type);
     if (self == nullptr) {
         return fail::object("new");
@@ -145,6 +145,12 @@ PyObject *vectorcall(PyObject *type, PyObject *const *args, size_t nargsf, PyObj
     }
     if (kwnames == nullptr && n == 1 && Py_TYPE(args[0]) == &rect_type) {
         PyObject *self = obj(rect_new(raw(args[0])));  // a copy
+        return self ? self : fail::object("__init__");
+    }
+    if (kwnames == nullptr && n == 2 && Py_TYPE(args[0]) == vector2_type && Py_TYPE(args[1]) == vector2_type) {
+        // A position and a size, both exact Vector2s: read from their records, as init_two would.
+        const ::Vector2 &p = reinterpret_cast<Vector2Object *>(args[0])->data, &s = reinterpret_cast<Vector2Object *>(args[1])->data;
+        PyObject *self = obj(rect_new(Rectangle{p.x, p.y, s.x, s.y}));
         return self ? self : fail::object("__init__");
     }
     ref self = ref::steal(create(reinterpret_cast<PyTypeObject *>(type)));
