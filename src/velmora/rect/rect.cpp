@@ -838,6 +838,27 @@ template <bool all> PyObject *collide_list(PyObject *self, PyObject *rects) {
 
 Rectangle copy(const Rectangle &r) { return r; }
 
+// pygame's sprite module (collide_rect, spritecollide, groupcollide…) calls
+// sprite.rect.colliderect(other.rect), where other's rect may be pygame's own: collide_rect's
+// test, taking besides any other sequence of four numbers (pygame's Rect and FRect are),
+// measured and then read by index like a list.
+PyObject *colliderect(PyObject *self, PyObject *other) {
+    if (is_list_or_tuple(other) || is_instance(other, &rect_type) || is_instance(other, vector4_type) ||
+        !PySequence_Check(other)) {
+        const int hit = own_collide_rect(self, other);
+        return hit < 0 ? nullptr : Py_NewRef(hit ? Py_True : Py_False);
+    }
+    const Py_ssize_t n = PySequence_Size(other);
+    double v[4];
+    if (n >= 0 && n != 4) {
+        PyErr_SetString(PyExc_ValueError, collision_rect_message);
+    }
+    if (n != 4 || !read_components(other, false, std::array{&v[0], &v[1], &v[2], &v[3]})) {
+        return nullptr;
+    }
+    return Py_NewRef(overlaps(raw(self), v[0], v[1], v[2], v[3]) ? Py_True : Py_False);
+}
+
 // move and inflate: two numbers, or one point-like pair.
 bool read_offset(const char *name, PyObject *const *args, Py_ssize_t nargs, PyObject *kw, double &dx, double &dy) {
     PyObject *a[2];
@@ -915,7 +936,8 @@ using Toolkit = Members<
     Method<"collide_circle", "(self, center: Point, radius: Real) -> bool", collide_circle, nullptr, "Whether the circle touches or overlaps, raylib's CheckCollisionCircleRec(center, radius, self) bit for bit.">,
     Method<"collide_list", "(self, rects: Iterable[RectLike]) -> int", collide_list<false>, nullptr, "The index of the first item of rects that overlaps by collide_rect's rule, or -1.">,
     Method<"collide_list_all", "(self, rects: Iterable[RectLike]) -> list[int]", collide_list<true>, nullptr, "The indices of every item of rects that overlaps by collide_rect's rule.">,
-    Method<"copy", "(self) -> Rect", copy, nullptr, "A new Rect with the same fields.">>::In<RectMembers>;
+    Method<"copy", "(self) -> Rect", copy, nullptr, "A new Rect with the same fields.">,
+    Method<"colliderect", "(self, other: Rect | Vector4 | Sequence[Real]) -> bool", colliderect, nullptr, "pygame-ce's name, for pygame's sprite module: collide_rect's test, other also any sequence of 4 numbers (a pygame Rect).">>::In<RectMembers>;
 // clang-format on
 
 constexpr auto method_rows = concat(RectEntries::rows, Toolkit::methods);
