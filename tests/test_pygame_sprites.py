@@ -89,6 +89,7 @@ def sprites(pygame, kinds):
     return made
 
 
+@pytest.mark.unhunted  # pygame's objects are a release-built extension's
 @pytest.mark.parametrize("player_kind, group_kinds", [
     ("velmora", ["velmora"]), ("velmora", ["pygame", "velmora"]), ("pygame", ["velmora"]),
     ("velmora", ["FRect"]), ("FRect", ["velmora", "pygame"]),
