@@ -17,7 +17,6 @@ from velmora.glyph_info.glyph_info import GlyphInfo
 from velmora.image.image import Image
 from velmora.rect.rect import Rect
 from velmora.vector2.vector2 import Vector2
-from velmora.vector3.vector3 import Vector3
 from velmora.vector4.vector4 import Vector4
 
 Cython = pytest.importorskip("Cython")
@@ -116,24 +115,6 @@ def test_every_vector2_entry(cy):
     got, expected = cy.vector2_entries(), expected_vector2()
     assert got == expected
     assert {k: type(v) for k, v in got.items()} == {k: type(v) for k, v in expected.items()}
-
-
-@pytest.mark.parametrize("cls, a, b", [(Vector3, (3, 4, 12), (1, 2, 3)), (Vector4, (0.1, 2, 3, 4), (1, 2, 3, 4))],
-                         ids=["Vector3", "Vector4"])
-def test_vector3_and_vector4_entries(cy, cls, a, b):
-    # The entries whose slots differ from Vector2's, and some after them.
-    n = len(a)
-    a, b, counting = cls(a), cls(b), range(1, n + 1)
-    expected = {"new": a, "cfrom_" + "xyzw"[:n]: b, f"cfrom_vector{n}": a, "cfrom_list": cls(*counting),
-                "cfrom_tuple": cls(*counting), "cfrom_ints": cls.from_ints(*counting),
-                "cfrom_floats": cls.from_floats(*[0.1, 0.2, 0.3, 0.4][:n]), "_iadd": b + a, "dot": a.dot(b),
-                "get_normalized": a.get_normalized(), "distance_to": a.distance_to(b)}
-    if n == 3:
-        expected["cross"] = a.cross(b)
-    else:
-        expected["data.x"] = 0.1  # the record holds doubles
-    got = getattr(cy, f"vector{n}_entries")()
-    assert got == expected and all(type(got[k]) is type(v) for k, v in expected.items())
 
 
 def test_a_record_changes_in_place(cy):

@@ -1,8 +1,9 @@
 # cython: language_level=3
-"""Calls velmora's classes from Cython through the shipped declarations (velmora/**/*.pxd), as a
-user's module would: records read in place, every kind of table entry (class-level, instance,
-overridable with each kind of result), failures through `except *`, and cdef subclasses of Rect
-and GlyphInfo. Built by tests/test_cython.py against the installed package; never shipped."""
+"""Cimports every class of velmora through the shipped declarations (velmora/**/*.pxd) and calls
+them as a user's module would: records read in place, every kind of table entry (class-level,
+instance, overridable with each kind of result; Vector2's stand for the vector tables, which the
+declaration test compares slot by slot), failures through `except *`, and cdef subclasses of
+Rect and GlyphInfo. Built by tests/test_cython.py against the installed package; never shipped."""
 from velmora cimport records
 from velmora.glyph_info.glyph_info cimport GlyphInfo
 from velmora.image.image cimport Image
@@ -42,30 +43,6 @@ def vector2_entries():
         result = getattr(v, name)()  # the in-place forms return the receiver itself
         out[name] = (result is v, v)
     return out
-
-
-def vector3_entries():
-    """The entries whose slots Vector3's table moves or adds, for a = (3, 4, 12) and b = (1, 2, 3)."""
-    cdef Vector3 a = Vector3.new(3.0, 4.0, 12.0)
-    cdef Vector3 b = Vector3.cfrom_xyz(1.0, 2.0, 3.0)
-    cdef Vector3 c = Vector3.cfrom_vector3(b)
-    c._iadd(a)
-    return {"new": a, "cfrom_xyz": b, "cfrom_vector3": Vector3.cfrom_vector3(a), "cfrom_list": Vector3.cfrom_list([1, 2, 3]),
-            "cfrom_tuple": Vector3.cfrom_tuple((1, 2, 3)), "cfrom_ints": Vector3.cfrom_ints(1, 2, 3),
-            "cfrom_floats": Vector3.cfrom_floats(0.1, 0.2, 0.3), "_iadd": c, "dot": a.dot(b), "cross": a.cross(b),
-            "get_normalized": a.get_normalized(), "distance_to": a.distance_to(b)}
-
-
-def vector4_entries():
-    """The same for Vector4, whose record holds doubles, for a = (0.1, 2, 3, 4) and b = (1, 2, 3, 4)."""
-    cdef Vector4 a = Vector4.new(0.1, 2.0, 3.0, 4.0)
-    cdef Vector4 b = Vector4.cfrom_xyzw(1.0, 2.0, 3.0, 4.0)
-    cdef Vector4 c = Vector4.cfrom_vector4(b)
-    c._iadd(a)
-    return {"new": a, "data.x": a.data.x, "cfrom_xyzw": b, "cfrom_vector4": Vector4.cfrom_vector4(a),
-            "cfrom_list": Vector4.cfrom_list([1, 2, 3, 4]), "cfrom_tuple": Vector4.cfrom_tuple((1, 2, 3, 4)),
-            "cfrom_ints": Vector4.cfrom_ints(1, 2, 3, 4), "cfrom_floats": Vector4.cfrom_floats(0.1, 0.2, 0.3, 0.4),
-            "_iadd": c, "dot": a.dot(b), "get_normalized": a.get_normalized(), "distance_to": a.distance_to(b)}
 
 
 def scale_in_place(Vector2 v, float k):
