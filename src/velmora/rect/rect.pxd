@@ -1,6 +1,7 @@
 # Cython declarations of velmora.rect.rect: Rect as velmora.h lays it out, so that Cython code
 # reads `r._raw` in place and calls the class's C-level table with no Python call:
 #
+#     from velmora cimport records
 #     from velmora.rect.rect cimport Rect
 #     cdef Rect r = Rect.new(records.Rectangle(0, 0, 16, 16))
 #
