@@ -166,32 +166,55 @@ def emptying_list(n):
 # ---- native modules built by the tests, and subprocesses ----
 
 BUILD = Path(tempfile.gettempdir()) / f"velmora-tests-{os.getuid()}"
+HEADERS = Path(velmora.get_include())
 
 
-def build_extension(name: str, source: str, *, include=(), libraries=(), flags=()) -> Path:
-    """Compiles C11 `source` into the extension module `name` against the installed velmora
-    headers (velmora.get_include()), warnings as errors, with the compiler `flags` added, and
-    returns the folder that holds it. Built once per source, flags, interpreter and header
-    version; later calls reuse it."""
-    headers = Path(velmora.get_include())
-    cc = shlex.split(sysconfig.get_config_var("CC") or "cc")
-    flags = ["-std=c11", "-O2", "-Wall", "-Wextra", "-Werror", "-shared", "-fPIC", *flags,
-             "-I" + sysconfig.get_paths()["include"], "-I" + str(headers), *("-I" + str(i) for i in include)]
-    key = hashlib.sha256("\0".join([source, sys.version, *cc, *flags, *libraries,
-                                    *(p.read_text() for p in sorted(headers.glob("*.h")))]).encode()).hexdigest()[:16]
+def cached_module(name: str, parts, make, suffix=None) -> Path:
+    """The folder that holds the extension module `name` (or the file of that name and `suffix`),
+    made by make(folder, target) once for every `parts` (what the build reads: sources, flags,
+    tool versions), interpreter and version of velmora's installed headers; later calls reuse it."""
+    key = hashlib.sha256("\0".join([sys.version, *parts, *(p.read_text() for p in sorted(HEADERS.iterdir()))])
+                         .encode()).hexdigest()[:16]
     folder = BUILD / key
-    target = folder / (name + sysconfig.get_config_var("EXT_SUFFIX"))
+    suffix = suffix or sysconfig.get_config_var("EXT_SUFFIX")
+    target = folder / (name + suffix)
     if not target.exists():
         folder.mkdir(parents=True, exist_ok=True)
-        src = folder / f"{name}.c"
-        src.write_text(source)
-        partial = folder / f".{name}.{os.getpid()}.so"
-        result = subprocess.run([*cc, *flags, str(src), "-o", str(partial), *("-l" + lib for lib in libraries)],
-                                capture_output=True, text=True)
-        if result.returncode != 0:
-            raise RuntimeError(f"compiling {name} failed:\n{result.stderr}")
+        partial = folder / f".{name}.{os.getpid()}{suffix}"
+        make(folder, partial)
         partial.replace(target)
     return folder
+
+
+def compile_native(command: list[str], what: str):
+    result = subprocess.run(command, capture_output=True, text=True)
+    if result.returncode != 0:
+        raise RuntimeError(f"compiling {what} failed:\n{result.stderr}")
+
+
+def compiler(language: str) -> list[str]:
+    """This interpreter's C or C++ compiler, with the language standard and warnings as errors."""
+    if language == "c":
+        return [*shlex.split(sysconfig.get_config_var("CC") or "cc"), "-std=c11", "-Wall", "-Wextra", "-Werror"]
+    return [*shlex.split(sysconfig.get_config_var("CXX") or "c++"), "-std=c++17", "-Wall", "-Wextra", "-Werror"]
+
+
+def build_extension(name: str, source: str, *, include=(), libraries=(), flags=(), language="c", objects=(),
+                    parts=()) -> Path:
+    """Compiles `source`, C11 (or C++17 with language="c++"), into the extension module `name`
+    against the installed velmora headers (velmora.get_include()), warnings as errors, with the
+    compiler `flags` added and the object files `objects` linked in, and returns the folder that
+    holds it. Built once per source, flags, `parts`, interpreter and header version."""
+    cc = compiler(language)
+    flags = [*cc, "-O2", "-shared", "-fPIC", *flags, "-I" + sysconfig.get_paths()["include"], "-I" + str(HEADERS),
+             *("-I" + str(i) for i in include)]
+
+    def make(folder, target):
+        src = folder / (name + (".c" if language == "c" else ".cpp"))
+        src.write_text(source)
+        compile_native([*flags, str(src), *map(str, objects), "-o", str(target), *("-l" + lib for lib in libraries)], name)
+
+    return cached_module(name, [source, *flags, *map(str, objects), *libraries, *parts], make)
 
 
 def load_extension(name: str, folder: Path):

@@ -1,5 +1,6 @@
 """Making vectors: __init__, __new__, the from_… constructors, components and data."""
 import gc
+import sys
 
 import pytest
 
@@ -351,3 +352,35 @@ def test_rect_subclass_instances_are_never_recycled():
     size = abi.freelist_info(Rect)[1]
     Sub(1, 2, 3, 4)  # made and released at once
     assert abi.freelist_info(Rect)[1] == size
+
+
+# ---- native subtypes ----
+
+
+def test_native_subtype_is_refused_before_anything_is_made(fam):
+    # A static type naming the class as its base, whose tp_new calls the class's and then
+    # writes a field of its own past the vector's record (what a Cython cdef subclass does).
+    sub = abi.vector_subtype(fam.cls)
+    assert sub.__base__ is fam.cls and sub.__basicsize__ > fam.cls.__basicsize__
+    message = f"cannot create 'testabi.Sub{fam.name}' instances: {fam.full_name} is not an acceptable base type"
+    calls = [sub, lambda: sub(*range(fam.n)), lambda: sub.__new__(sub)]
+
+    def refusals(count):
+        for call in calls:
+            for _ in range(count):
+                with pytest.raises(TypeError) as refused:
+                    call()
+                assert str(refused.value) == message
+        return refused
+
+    refusals(1)  # warm-up: the traceback entry's code object is made on the first failure
+    free = abi.freelist_info(fam.cls)
+    gc.collect()  # each caught error's traceback is a cycle through this frame
+    blocks = sys.getallocatedblocks()
+    refused = refusals(1000)
+    gc.collect()
+    assert abi.freelist_info(fam.cls) == free  # no instance was taken from the free list
+    assert sys.getallocatedblocks() - blocks < 50  # nor allocated and kept
+    assert refused.traceback[-1].name == f"{fam.full_name}.__new__"
+    # The class itself, and its instances, are unchanged.
+    assert type(fam.cls.__new__(fam.cls)) is fam.cls and components(fam.make(1, 2, 3, 4)) == tuple(range(1, fam.n + 1))

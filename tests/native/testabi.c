@@ -286,6 +286,66 @@ static PyObject *failing_image_type(PyObject *m, PyObject *unused) {
     return Py_NewRef((PyObject *)&failing_image);
 }
 
+/* ---- a native subtype of a vector class, laid out as a Cython cdef subclass would be ---- */
+
+/* The vector classes have no BASETYPE flag, which PyType_Ready does not check: a static type
+ * can still name one as its base. Its tp_new calls the base's and then writes its own field,
+ * as Cython's generated tp_new does. */
+typedef struct {
+    Vector4Object base; /* the largest of the three records */
+    double extra;
+} SubVectorObject;
+
+static PyObject *sub_new(PyTypeObject *type, PyObject *args, PyObject *kwds) {
+    PyObject *o = type->tp_base->tp_new(type, args, kwds);
+    if (o != NULL) ((SubVectorObject *)o)->extra = 42.0;
+    return o;
+}
+
+static PyTypeObject sub_types[3] = {
+    {PyVarObject_HEAD_INIT(NULL, 0) .tp_name = "testabi.SubVector2"},
+    {PyVarObject_HEAD_INIT(NULL, 0) .tp_name = "testabi.SubVector3"},
+    {PyVarObject_HEAD_INIT(NULL, 0) .tp_name = "testabi.SubVector4"},
+};
+
+/* vector_subtype(cls): the subtype of Vector2, Vector3 or Vector4, made ready on first use. */
+static PyObject *vector_subtype(PyObject *m, PyObject *cls) {
+    (void)m;
+    PyTypeObject *bases[3] = {v2_type, v3_type, v4_type};
+    for (int i = 0; i < 3; ++i) {
+        if (cls != (PyObject *)bases[i]) continue;
+        PyTypeObject *t = &sub_types[i];
+        if (!(t->tp_flags & Py_TPFLAGS_READY)) {
+            t->tp_base = bases[i];
+            t->tp_basicsize = sizeof(SubVectorObject);
+            t->tp_flags = Py_TPFLAGS_DEFAULT;
+            t->tp_new = sub_new;
+            if (PyType_Ready(t) < 0) return NULL;
+        }
+        return Py_NewRef((PyObject *)t);
+    }
+    return PyErr_Format(PyExc_TypeError, "testabi: not a vector class");
+}
+
+/* ---- Rect entries called through the instance's own table, as a C caller of a subclass
+ * made by Cython (whose instances point at the subclass's table) must call them ---- */
+
+static PyObject *vtab_get_width(PyObject *m, PyObject *s) {
+    (void)m;
+    if (!need_rect()) return NULL;
+    if (!PyObject_TypeCheck(s, rect_type)) return PyErr_Format(PyExc_TypeError, "testabi: not a Rect");
+    return ((RectObject *)s)->vtab->get_width((RectObject *)s, 0);
+}
+
+static PyObject *vtab_collide_point(PyObject *m, PyObject *a) {
+    PyObject *s, *p;
+    (void)m;
+    if (!need_rect() || !PyArg_ParseTuple(a, "O!O", rect_type, &s, &p)) return NULL;
+    int result = ((RectObject *)s)->vtab->collide_point((RectObject *)s, p, 0);
+    if (PyErr_Occurred()) return NULL;
+    return PyBool_FromLong(result);
+}
+
 /* ---- the import routine and the module frame ---- */
 
 /* import_type(module_path, class_name, expected_size, with_table) -> (type, table address) */
@@ -392,6 +452,9 @@ static PyMethodDef methods[] = {
     {"freelist_info", freelist_info, METH_O, NULL},
     {"table_slots", table_slots, METH_O, NULL},
     {"exec_on_new_module", exec_on_new_module, METH_O, NULL},
+    {"vector_subtype", vector_subtype, METH_O, NULL},
+    {"vtab_get_width", vtab_get_width, METH_O, NULL},
+    E(vtab_collide_point),
     {NULL, NULL, 0, NULL},
 };
 

@@ -85,7 +85,8 @@ using Rows = Members<
     Method<"collide_circle", "(self, center: Point, radius: Real) -> bool", collide_circle, "Whether the circle touches or overlaps, raylib's CheckCollisionCircleRec(center, radius, self) bit for bit.">,
     Method<"collide_list", "(self, rects: Iterable[RectLike]) -> int", collide_list<false>, "The index of the first item of rects that overlaps by collide_rect's rule, or -1.">,
     Method<"collide_list_all", "(self, rects: Iterable[RectLike]) -> list[int]", collide_list<true>, "The indices of every item of rects that overlaps by collide_rect's rule.">,
-    Method<"copy", "(self) -> Rect", copy, "A new Rect with the same fields.">>::In<RectBinding>;
+    Method<"copy", "(self) -> Rect", copy, "A new Rect with the same fields.">,
+    Method<"colliderect", "(self, other: Rect | Vector4 | Sequence[Real]) -> bool", colliderect, "pygame-ce's name, for pygame's sprite module: collide_rect's test, other also any sequence of 4 numbers (a pygame Rect).">>::In<RectBinding>;
 // clang-format on
 
 MethodDefs<Rows::methods.size()> method_defs;

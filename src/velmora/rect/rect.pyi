@@ -224,6 +224,8 @@ class Rect:
         """The indices of every item of rects that overlaps by collide_rect's rule."""
     def copy(self) -> Rect:
         """A new Rect with the same fields."""
+    def colliderect(self, other: Rect | Vector4 | Sequence[_Real]) -> bool:
+        """pygame-ce's name, for pygame's sprite module: collide_rect's test, other also any sequence of 4 numbers (a pygame Rect)."""
 
     # ---- protocols ----
     def __reduce__(self) -> NoReturn:

@@ -99,6 +99,26 @@ template <bool all> PyObject *collide_list(PyObject *self, PyObject *rects) {
 
 Rectangle copy(const Rectangle &r) { return r; }
 
+// pygame's sprite module (collide_rect, spritecollide, groupcollide…) calls
+// sprite.rect.colliderect(other.rect), where other's rect may be pygame's own: collide_rect's
+// test, taking besides any other sequence of four numbers (pygame's Rect and FRect are),
+// measured and then read by index like a list.
+Truth colliderect(PyObject *self, PyObject *other) {
+    if (is_list_or_tuple(other) || is_instance(other, &rect_type) || is_instance(other, vector4_type) ||
+        !PySequence_Check(other)) {
+        return collide_rect(self, other);
+    }
+    const Py_ssize_t n = PySequence_Size(other);
+    double v[4];
+    if (n >= 0 && n != 4) {
+        PyErr_SetString(PyExc_ValueError, collision_rect_message);
+    }
+    if (n != 4 || !read_components(other, false, std::array{&v[0], &v[1], &v[2], &v[3]})) {
+        return {-1};
+    }
+    return {overlaps(raw(self), v[0], v[1], v[2], v[3])};
+}
+
 // ---- move and inflate: two numbers or one point, positional only ----
 
 // Each field moved or grown in double and rounded once.

@@ -14,7 +14,18 @@ namespace velmora {
 template <VectorConfig Config> struct VectorConstruction : VectorCore<Config> {
     VELMORA_VECTOR_NAMES;
 
-    static PyObject *tp_new(PyTypeObject *, PyObject *, PyObject *) { return Core::obj(Core::make(Comps{})); }
+    // The class has no BASETYPE flag, but that stops only class statements: a native type
+    // (a Cython cdef class, a static PyTypeObject) can still name it as its base and call
+    // this with itself. Its instances would be larger than the plain vector made here, and
+    // its own fields written past the end: refused before anything is allocated.
+    static PyObject *tp_new(PyTypeObject *type, PyObject *, PyObject *) {
+        if (type != &Core::type) {
+            PyErr_Format(PyExc_TypeError, "cannot create '%.200s' instances: %s is not an acceptable base type",
+                         type->tp_name, Config::type_name);
+            return fail::object("__new__");
+        }
+        return Core::obj(Core::make(Comps{}));
+    }
 
     static std::nullptr_t wrong_length(Py_ssize_t got) {
         PyErr_Format(PyExc_TypeError, "%s() takes a sequence of length %d, but got %zd", Core::class_name.data(), N, got);
