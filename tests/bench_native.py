@@ -14,9 +14,10 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
-from helpers import NATIVE  # noqa: E402
 from test_casters import build_with  # noqa: E402
 from test_cython import build_cython  # noqa: E402
+
+from helpers import NATIVE  # noqa: E402
 from velmora import bench  # noqa: E402
 
 COUNT = 100  # operations per Cython loop
@@ -47,7 +48,8 @@ def main(argv):
     quick = parser.parse_args(argv).quick
     source = (NATIVE / "casters.cpp").read_text()
     folders = [str(build_cython("cy_bench", (NATIVE / "cy_bench.pyx").read_text())),
-               str(build_with("pybind11", "bench_pybind11", source)), str(build_with("nanobind", "bench_nanobind", source))]
+               str(build_with("pybind11", "bench_pybind11", source)),
+               str(build_with("nanobind", "bench_nanobind", source))]
     setup = SETUP.format(folders=folders, count=COUNT)
     peers = {"Cython": setup, "pybind11": setup, "nanobind": setup, "velmora": setup}
     result = bench.measure(quick, sys.stderr, peers=peers, rows=ROWS, ratios={})

@@ -212,7 +212,8 @@ def build_extension(name: str, source: str, *, include=(), libraries=(), flags=(
     def make(folder, target):
         src = folder / (name + (".c" if language == "c" else ".cpp"))
         src.write_text(source)
-        compile_native([*flags, str(src), *map(str, objects), "-o", str(target), *("-l" + lib for lib in libraries)], name)
+        compile_native([*flags, str(src), *map(str, objects), "-o", str(target), *("-l" + lib for lib in libraries)],
+                       name)
 
     return cached_module(name, [source, *flags, *map(str, objects), *libraries, *parts], make)
 

@@ -9,8 +9,15 @@ from pathlib import Path
 
 import pytest
 
-from helpers import HEADERS, NATIVE, build_extension, cached_module, compile_native, compiler, load_extension, \
-    readme_blocks
+from helpers import (
+    NATIVE,
+    build_extension,
+    cached_module,
+    compile_native,
+    compiler,
+    load_extension,
+    readme_blocks,
+)
 from velmora.rect.rect import Rect
 from velmora.vector2.vector2 import Vector2
 from velmora.vector3.vector3 import Vector3
@@ -30,7 +37,8 @@ def nanobind_library(nanobind) -> Path:
     and interpreter, as nanobind's CMake build does for a release build."""
     source = Path(nanobind.source_dir()) / "nb_combined.cpp"
     flags = [*compiler("c++")[:-3], "-O2", "-fPIC", "-DNB_BUILD", "-DNB_COMPACT_ASSERTIONS", "-fno-strict-aliasing",
-             "-ffunction-sections", "-fdata-sections", "-I" + sysconfig.get_paths()["include"], *nanobind_flags(nanobind)]
+             "-ffunction-sections", "-fdata-sections", "-I" + sysconfig.get_paths()["include"],
+             *nanobind_flags(nanobind)]
 
     def make(folder, target):
         compile_native([*flags, "-c", str(source), "-o", str(target)], "nanobind's library")
@@ -41,8 +49,9 @@ def nanobind_library(nanobind) -> Path:
 def build_with(library: str, name: str, source: str) -> Path:
     tool = pytest.importorskip(library)
     if library == "pybind11":
-        return build_extension(name, source, language="c++", flags=["-isystem", tool.get_include(), "-DVELMORA_PYBIND11",
-                                                                     f"-DVELMORA_MODULE={name}", "-fvisibility=hidden"],
+        return build_extension(name, source, language="c++",
+                               flags=["-isystem", tool.get_include(), "-DVELMORA_PYBIND11", f"-DVELMORA_MODULE={name}",
+                                      "-fvisibility=hidden"],
                                parts=[tool.__version__])
     return build_extension(name, source, language="c++", flags=[*nanobind_flags(tool), f"-DVELMORA_MODULE={name}",
                                                                  "-fvisibility=hidden", "-Wl,--gc-sections"],

@@ -103,7 +103,8 @@ def expected_vector2():
            "distance_squared_to": a.distance_squared_to(b), "dot": a.dot(b)}
     c = a.copy()
     for name, change in [("_iadd", lambda: c.__iadd__(b)), ("_isub", lambda: c.__isub__(a)),
-                         ("_imul", lambda: c.__imul__(a)), ("_sadd", lambda: c.sadd(a, b)), ("sadd", lambda: c.sadd(b, b))]:
+                         ("_imul", lambda: c.__imul__(a)), ("_sadd", lambda: c.sadd(a, b)),
+                         ("sadd", lambda: c.sadd(b, b))]:
         change()
         out[name] = c.copy()
     for name, start in [("to_round", (2.5, -2.5)), ("to_abs", (-1, 2)), ("to_neg", (3, 4)), ("to_normalized", (3, 4))]:
@@ -128,7 +129,8 @@ class Overrides(Rect):
 
 
 @pytest.mark.parametrize("cls", [Rect, Overrides])
-@pytest.mark.parametrize("point, other", [((5, 5), (5, 5, 10, 10)), ((10, 10), (10, 0, 5, 5)), ((11, 5), (-3, -3, 3, 3))])
+@pytest.mark.parametrize("point, other",
+                         [((5, 5), (5, 5, 10, 10)), ((10, 10), (10, 0, 5, 5)), ((11, 5), (-3, -3, 3, 3))])
 def test_every_rect_entry(cy, cls, point, other):
     r = cls(0, 0, 10, 10)
     counts = [sys.getrefcount(o) for o in (r, point, other)]
@@ -253,7 +255,8 @@ def test_declarations_match_the_header_slot_by_slot(tmp_path):
             assert got == want, f"{cls} slot {slot}"
 
 
-DECLARATION = re.compile(r"^ +c(?:p?)def (?P<result>[\w.]+ ?\**) ?(?P<name>\w+)\((?P<params>[^)]*)\)(?P<tail>.*)$", re.M)
+DECLARATION = re.compile(
+    r"^ +c(?:p?)def (?P<result>[\w.]+ ?\**) ?(?P<name>\w+)\((?P<params>[^)]*)\)(?P<tail>.*)$", re.M)
 
 
 @pytest.mark.parametrize("cls", CLASSES)

@@ -113,4 +113,5 @@ def test_new_fails_with_the_image_exception_and_leaves_no_glyph():
     ],
 )
 def test_import_failures(setup, expected):
-    assert raised_in_fresh_process(f"import velmora.image.image as m\n{setup}", "import velmora.glyph_info.glyph_info") == expected
+    out = raised_in_fresh_process(f"import velmora.image.image as m\n{setup}", "import velmora.glyph_info.glyph_info")
+    assert out == expected

@@ -16,7 +16,6 @@ from hypothesis import HealthCheck, given, settings
 from hypothesis import strategies as st
 
 from helpers import Clears, Foreign, emptying_list
-
 from velmora.glyph_info.glyph_info import GlyphInfo
 from velmora.rect.rect import Rect
 from velmora.vector2.vector2 import Vector2
@@ -252,10 +251,12 @@ def _targets():
                 targets.append((f"del {name}.{attr}", make, lambda r, attr=attr: delattr(r, attr), True, 0))
                 targets.append((f"{name}.{attr}", make, lambda r, attr=attr: getattr(r, attr), False, 0))
             elif callable(value):
-                targets.append((f"{name}.{attr}(...)", make, lambda r, *a, attr=attr: getattr(r, attr)(*a), False, None))
+                call = lambda r, *a, attr=attr: getattr(r, attr)(*a)  # noqa: E731
+                targets.append((f"{name}.{attr}(...)", make, call, False, None))
         targets.append((f"{name}[k] = v", make, lambda r, k, v: r.__setitem__(k, v), True, 2))
         targets.append((f"{name}[k]", make, lambda r, k: r[k], False, 1))
-        targets.append((f"{name} ops", make, lambda r, o: (r == o, r != o, r + o, r - o, r * o, r / o, r // o), False, 1))
+        operators = lambda r, o: (r == o, r != o, r + o, r - o, r * o, r / o, r // o)  # noqa: E731
+        targets.append((f"{name} ops", make, operators, False, 1))
         targets.append((f"{name} in-place", make, lambda r, o: r.__iadd__(o) if hasattr(r, "__iadd__") else None,
                         True, 1))
     return targets

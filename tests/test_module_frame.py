@@ -146,7 +146,8 @@ def test_import_type_returns_the_class_and_its_table():
 
 
 def _import_in_fresh_process(setup, call):
-    return raised_in_fresh_process(f"import sys, types, warnings\n{setup}\nimport testabi as abi", f"print('ok', {call})")
+    return raised_in_fresh_process(f"import sys, types, warnings\n{setup}\nimport testabi as abi",
+                                   f"print('ok', {call})")
 
 
 @pytest.mark.slow

@@ -42,7 +42,8 @@ def test_colliderect_is_collide_rects_test(values, shape):
 @pytest.mark.parametrize("other, error, message", [
     (Quad(1, 2, 3), ValueError, COLLISION_MESSAGE), ((1, 2, 3), ValueError, COLLISION_MESSAGE),
     (5, ValueError, COLLISION_MESSAGE), (None, ValueError, COLLISION_MESSAGE), ({1: 1}, ValueError, COLLISION_MESSAGE),
-    (Quad(1, "a", 3, 4), TypeError, "must be real number, not str"), ("abcd", TypeError, "must be real number, not str"),
+    (Quad(1, "a", 3, 4), TypeError, "must be real number, not str"),
+    ("abcd", TypeError, "must be real number, not str"),
 ])
 def test_colliderect_refusals(other, error, message):
     with pytest.raises(error, match=message) as refused:

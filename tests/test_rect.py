@@ -269,7 +269,8 @@ class Overrides(Rect):
 
 
 COLLIDE = [("collide_point", (5, 5)), ("collide_point_vector2", Vector2(5, 5)), ("collide_point_tuple", (5, 5)),
-           ("collide_point_list", [5, 5]), ("collide_rect", (1, 1, 2, 2)), ("collide_rect_vector4", Vector4(1, 1, 2, 2)),
+           ("collide_point_list", [5, 5]), ("collide_rect", (1, 1, 2, 2)),
+           ("collide_rect_vector4", Vector4(1, 1, 2, 2)),
            ("collide_rect_rect", Rect(1, 1, 2, 2)), ("collide_rect_tuple", (1, 1, 2, 2)),
            ("collide_rect_list", [1, 1, 2, 2])]
 
@@ -315,7 +316,8 @@ def test_creation_paths_skip_init():
 
 @pytest.mark.parametrize(
     "result, message",
-    [(5, "get_vector4: Cannot convert int to velmora.vector4.vector4.Vector4"), ([1], "get_tuple: Expected tuple, got list")],
+    [(5, "get_vector4: Cannot convert int to velmora.vector4.vector4.Vector4"),
+     ([1], "get_tuple: Expected tuple, got list")],
 )
 def test_override_results_are_type_checked(result, message):
     name, text = message.split(": ")

@@ -84,8 +84,8 @@ def test_vector_members_follow_raymaths_formulas(fam, name):
                                                               for p, a in zip(params, args)))
             got = getattr(v, name)(*args)
             assert type(got) is fam.cls
-            assert same_bits([x if x == x else math.nan for x in got], [float(x) if x == x else math.nan for x in expected]), \
-                (v, args, got, expected)
+            compared = [x if x == x else math.nan for x in got], [float(x) if x == x else math.nan for x in expected]
+            assert same_bits(*compared), (v, args, got, expected)
 
 
 @pytest.mark.unhunted

@@ -23,7 +23,7 @@ import sys
 import textwrap
 from pathlib import Path
 from types import ModuleType
-from typing import NamedTuple
+from typing import Any, NamedTuple
 
 PACKAGE = Path(__file__).resolve().parent.parent / "src" / "velmora"
 
@@ -99,7 +99,7 @@ HEADER = '''\
 
 VECTOR = '''\
 from collections.abc import Iterator
-from typing import Any, Mapping, NoReturn, Protocol, Sequence, SupportsFloat, SupportsIndex, SupportsInt, final, overload
+from typing import {typing_names}
 
 _Real = SupportsFloat | SupportsIndex
 # A scale factor: int, float and every numbers.Real (numpy's scalars, Fraction) at run time.
@@ -140,7 +140,7 @@ CLASSES = {
 }
 
 
-def vector_stub(module_name: str, layout: dict) -> str:
+def vector_stub(module_name: str, layout: dict[str, Any]) -> str:
     cls, n, letters = layout["cls"], layout["n"], layout["letters"]
     rows = rows_of(importlib.import_module(module_name))
     words = Words(cls, n)
@@ -154,7 +154,12 @@ def vector_stub(module_name: str, layout: dict) -> str:
             + section("components and properties", properties, words)
             + section("arithmetic: only vectors of this class, or numbers for *, /, //", operators, words)
             + section("methods", methods, words))
+    names = ["Any", "Mapping", "NoReturn", "Protocol", "Sequence", "SupportsFloat", "SupportsIndex", "SupportsInt",
+             "final", "overload"]
+    if "Mapping" not in body:
+        names.remove("Mapping")
     return HEADER.format(module=module_name) + VECTOR.format(
+        typing_names=", ".join(names),
         cls=cls,
         letters_text=", ".join(letters),
         doc=layout["doc"],

@@ -20,7 +20,7 @@ import timeit
 from collections.abc import Callable
 from datetime import datetime, timezone
 from importlib import metadata
-from typing import Any
+from typing import Any, TextIO
 
 SETUP = """
 from velmora.vector2.vector2 import Vector2
@@ -61,13 +61,17 @@ a4, b4 = glm.dvec4(1.5, 2.5, 3.5, 4.5), glm.dvec4(5.5, 6.5, 7.5, 8.5)
 length, dot = glm.length, glm.dot
 """
 
+# A row: an operation and its statement for each peer that has it. A report: what measure() gives.
+Row = tuple[str, dict[str, str]]
+Report = dict[str, Any]
+
 # Who is timed, with the setup each one's statements run in.
 PEERS = {"velmora": SETUP, "pygame-ce": PYGAME_SETUP, "PyGLM": GLM_SETUP, "CPython": SETUP}
 # Distributions whose versions a JSON report records.
 DISTRIBUTIONS = ["velmora", "pygame-ce", "PyGLM"]
 
 # One row per operation: its statement for each peer that has it.
-ROWS = [
+ROWS: list[Row] = [
     ("construct Vector2", {"velmora": "Vector2(x, y)", "pygame-ce": "Vector2(x, y)", "PyGLM": "vec2(x, y)",
                            "CPython": "(x, y)"}),
     ("add Vector2", {"velmora": "a2 + b2", "pygame-ce": "a2 + b2", "PyGLM": "a2 + b2", "CPython": "x + y"}),
@@ -141,7 +145,7 @@ def available(setup: str) -> bool:
         return False
 
 
-def environment() -> dict:
+def environment() -> dict[str, Any]:
     """The interpreter, the packages and the machine a measurement ran on."""
     versions: dict[str, str | None] = {}
     for name in DISTRIBUTIONS:
@@ -163,15 +167,15 @@ def environment() -> dict:
     }
 
 
-def measure(quick: bool = False, progress=None, peers: dict = PEERS, rows: list = ROWS,
-            ratios: dict = RATIOS) -> dict:
+def measure(quick: bool = False, progress: TextIO | None = None, peers: dict[str, str] = PEERS,
+            rows: list[Row] = ROWS, ratios: dict[str, list[str]] = RATIOS) -> Report:
     """ns per operation for every row and peer, and velmora's ratios. `progress`, when
     given, is a stream that is told how far the measurement has come."""
     started = datetime.now(timezone.utc).isoformat(timespec="seconds")
     number = 20_000 if quick else 200_000
     rounds = 3 if quick else 7
     have = {name: available(setup) for name, setup in peers.items()}
-    best: dict = {}
+    best: dict[tuple[str, str], float] = {}
     timers = []
     for operation, statements in rows:
         for peer, stmt in statements.items():
@@ -204,7 +208,7 @@ def measure(quick: bool = False, progress=None, peers: dict = PEERS, rows: list 
     return result
 
 
-def table(result: dict, ratios: dict = RATIOS) -> str:
+def table(result: Report, ratios: dict[str, list[str]] = RATIOS) -> str:
     peers, columns = result["peers"], list(result["rows"][0]["ratios"]) if result["rows"] else []
     wide = max([len("operation"), *(len(row["operation"]) for row in result["rows"])]) + 2
     head = f"{'operation':<{wide}}" + "".join(f"{p:>11}" for p in peers) + "".join(f"{c:>10}" for c in columns)
@@ -213,7 +217,8 @@ def table(result: dict, ratios: dict = RATIOS) -> str:
         cells = []
         for peer in peers:
             v = row["ns"][peer]
-            cells.append(f"{v:>9.1f}ns" if v is not None else f"{'missing' if not result['available'][peer] else '—':>11}")
+            absent = "missing" if not result["available"][peer] else "—"
+            cells.append(f"{v:>9.1f}ns" if v is not None else f"{absent:>11}")
         shown = [f"{r:>10.2f}" if r is not None else f"{'—':>10}" for r in row["ratios"].values()]
         lines.append(f"{row['operation']:<{wide}}" + "".join(cells) + "".join(shown))
     env = result["environment"]

@@ -10,7 +10,9 @@ using Comps = kernels::Comps<float, 2>;
 #ifdef VELMORA_TRAP
 Comps scaled(const Comps &c, int k) { return {c[0] * static_cast<float>(k), c[1] * static_cast<float>(k)}; }
 #else
-Comps scaled(const Comps &c, Int32 k) { return {c[0] * static_cast<float>(k.value), c[1] * static_cast<float>(k.value)}; }
+Comps scaled(const Comps &c, Int32 k) {
+    return {c[0] * static_cast<float>(k.value), c[1] * static_cast<float>(k.value)};
+}
 #endif
 
 struct Config {

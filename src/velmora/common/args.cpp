@@ -34,8 +34,8 @@ Py_ssize_t find_keyword(PyObject *key, const Keywords &names, Py_ssize_t nparams
 }  // namespace
 
 bool wrong_count(const char *func, Py_ssize_t expected, Py_ssize_t given, const char *how) {
-    PyErr_Format(PyExc_TypeError, "%.200s() takes %.8s %zd positional argument%.1s (%zd given)",
-                 func, how, expected, expected == 1 ? "" : "s", given);
+    PyErr_Format(PyExc_TypeError, "%.200s() takes %.8s %zd positional argument%.1s (%zd given)", func, how, expected,
+                 expected == 1 ? "" : "s", given);
     return false;
 }
 
@@ -84,8 +84,7 @@ bool bind_args_slow(const char *func, PyObject *const *args, Py_ssize_t nargsf, 
             return false;
         }
         if (out[match] != nullptr) {
-            PyErr_Format(PyExc_TypeError, "%s() got multiple values for keyword argument '%U'", func,
-                         key);
+            PyErr_Format(PyExc_TypeError, "%s() got multiple values for keyword argument '%U'", func, key);
             return false;
         }
         out[match] = args[nargs + k];

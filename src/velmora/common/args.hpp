@@ -46,9 +46,9 @@ bool no_keywords(PyObject *kwds);
 bool no_keyword_names(PyObject *kwnames, const char *func = "__init__");
 
 // The binder for a hand-written method: `bind_args("name", args, nargs, kw, {"state"}, &state)`.
-template <class... Out>
-inline bool bind_args(const char *func, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames,
-                      std::initializer_list<const char *> names, Out **...out) {
+template <class... Out> inline bool bind_args(const char *func, PyObject *const *args, Py_ssize_t nargsf,
+                                              PyObject *kwnames, std::initializer_list<const char *> names,
+                                              Out **...out) {
     PyObject *slots[sizeof...(Out) + 1];
     if (!bind_args_array(func, args, nargsf, kwnames, Keywords{names.begin(), nullptr},
                          static_cast<Py_ssize_t>(names.size()), slots)) {

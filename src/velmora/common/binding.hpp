@@ -50,7 +50,8 @@ template <class R, class... P> struct FunctionShape<R (*)(P...)> {
     static constexpr size_t arity = sizeof...(P);
 };
 template <class Table, class R, class... P> struct FunctionShape<R (*Table::*)(P...)> : FunctionShape<R (*)(P...)> {};
-template <auto F, size_t I> using parameter_t = std::tuple_element_t<I, typename FunctionShape<decltype(F)>::Parameters>;
+template <auto F, size_t I> using parameter_t =
+    std::tuple_element_t<I, typename FunctionShape<decltype(F)>::Parameters>;
 
 // ---- the Python method of a row: bound by the function's own parameters ----
 //
@@ -154,14 +155,16 @@ struct FlaggedEntry<B, name, Fn, Slot, own, check, std::tuple<A...>> {
             auto may_override = [](PyTypeObject *type) {
                 return type->tp_dictoffset != 0 || (type->tp_flags & (Py_TPFLAGS_HEAPTYPE | Py_TPFLAGS_IS_ABSTRACT));
             };
-            if (std::get<count - 1>(all) == 0 && may_override(Py_TYPE(reinterpret_cast<PyObject *>(std::get<0>(all))))) {
+            if (std::get<count - 1>(all) == 0 &&
+                may_override(Py_TYPE(reinterpret_cast<PyObject *>(std::get<0>(all))))) {
                 auto overriding = [&](auto... argument) {
                     return dispatch(reinterpret_cast<PyObject *>(std::get<0>(all)), name.c_str(), own,
                                     reinterpret_cast<PyObject *>(argument)...);
                 };
                 Dispatched d = [&]<size_t... J>(std::index_sequence<J...>) {
                     return overriding(std::get<J + 1>(all)...);
-                }(std::make_index_sequence<count - 2>{});
+                }
+                (std::make_index_sequence<count - 2>{});
                 if (d.ran) {  // the override's result, or the failure of its look-up or call
                     return B::template from_override<name, Result, check>(std::move(d.result));
                 }
@@ -170,7 +173,8 @@ struct FlaggedEntry<B, name, Fn, Slot, own, check, std::tuple<A...>> {
         if constexpr (std::is_void_v<Result>) {
             Fn(B::template from_c<name, parameter_t<Fn, I>>(std::get<I>(all))...);
         } else {
-            return B::template to_c<name, Result>(Fn(B::template from_c<name, parameter_t<Fn, I>>(std::get<I>(all))...));
+            return B::template to_c<name, Result>(
+                Fn(B::template from_c<name, parameter_t<Fn, I>>(std::get<I>(all))...));
         }
     }
     static Result entry(A... a) { return run(std::tuple<A...>(a...), std::make_index_sequence<count - 1>{}); }

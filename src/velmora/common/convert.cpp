@@ -55,8 +55,7 @@ bool to_int32(PyObject *o, int &out) {
     }
     if (!PyLong_CheckExact(value.get())) {
         if (!PyLong_Check(value.get())) {
-            PyErr_Format(PyExc_TypeError, "__int__ returned non-int (type %.200s)",
-                         Py_TYPE(value.get())->tp_name);
+            PyErr_Format(PyExc_TypeError, "__int__ returned non-int (type %.200s)", Py_TYPE(value.get())->tp_name);
             return false;
         }
         if (PyErr_WarnFormat(PyExc_DeprecationWarning, 1,

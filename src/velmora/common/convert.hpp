@@ -50,8 +50,6 @@ bool registered_real(PyTypeObject *type);
 
 // A number operand: an int or float (subclasses included), or an instance of a type registered
 // as numbers.Real (numpy's scalar types, fractions.Fraction).
-inline bool is_real_number(PyObject *o) {
-    return PyFloat_Check(o) || PyLong_Check(o) || registered_real(Py_TYPE(o));
-}
+inline bool is_real_number(PyObject *o) { return PyFloat_Check(o) || PyLong_Check(o) || registered_real(Py_TYPE(o)); }
 
 }  // namespace velmora

@@ -7,8 +7,8 @@
 namespace velmora {
 
 std::nullptr_t arg_type_error(const char *argname, const char *expected, PyObject *got) {
-    PyErr_Format(PyExc_TypeError, "Argument '%.200s' has incorrect type (expected %.200s, got %.200s)",
-                 argname, expected, Py_TYPE(got)->tp_name);
+    PyErr_Format(PyExc_TypeError, "Argument '%.200s' has incorrect type (expected %.200s, got %.200s)", argname,
+                 expected, Py_TYPE(got)->tp_name);
     return nullptr;
 }
 

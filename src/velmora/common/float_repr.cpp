@@ -135,7 +135,8 @@ bool grisu3(double v, char *digits, int &count, int &point) {
     // The boundaries halfway to the neighbouring doubles; the lower one is closer when v is a
     // power of two above the smallest normal exponent.
     const DiyFp plus = normalized({(value.f << 1) + 1, value.e - 1});
-    DiyFp minus = fraction == 0 && biased > 1 ? DiyFp{(value.f << 2) - 1, value.e - 2} : DiyFp{(value.f << 1) - 1, value.e - 1};
+    DiyFp minus =
+        fraction == 0 && biased > 1 ? DiyFp{(value.f << 2) - 1, value.e - 2} : DiyFp{(value.f << 1) - 1, value.e - 1};
     minus = {minus.f << (minus.e - plus.e), plus.e};
     const DiyFp w = normalized(value);
     const CachedPower c = cached_power_for(w.e);

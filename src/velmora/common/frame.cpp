@@ -10,8 +10,7 @@ namespace velmora {
 namespace {
 
 // Copies spec.<attr> to module.<name>; a missing attribute is skipped.
-int copy_spec_attr(PyObject *spec, PyObject *module, const char *attr, const char *name,
-                   bool skip_none) {
+int copy_spec_attr(PyObject *spec, PyObject *module, const char *attr, const char *name, bool skip_none) {
     ref value = ref::steal(PyObject_GetAttrString(spec, attr));
     if (!value) {
         if (PyErr_ExceptionMatches(PyExc_AttributeError)) {
@@ -35,8 +34,7 @@ int check_version(const ModuleFrame &frame) {
     return PyErr_WarnFormat(PyExc_RuntimeWarning, 1,
                             "compile time Python version %d.%d of module '%.100s' %s "
                             "runtime version %d.%d",
-                            PY_MAJOR_VERSION, PY_MINOR_VERSION, frame.path, "does not match",
-                            major, minor);
+                            PY_MAJOR_VERSION, PY_MINOR_VERSION, frame.path, "does not match", major, minor);
 }
 
 int look_up_builtins(ModuleFrame &frame) {
@@ -69,7 +67,8 @@ int look_up_builtins(ModuleFrame &frame) {
 
 int publish_table(const ModuleFrame &frame) {
     ref capsule = ref::steal(PyCapsule_New(frame.table, nullptr, nullptr));
-    if (!capsule || PyCapsule_SetContext(capsule.get(), frame.freelist) < 0 || PyDict_SetItemString(frame.type->tp_dict, "__pyx_vtable__", capsule.get()) < 0) {
+    if (!capsule || PyCapsule_SetContext(capsule.get(), frame.freelist) < 0 ||
+        PyDict_SetItemString(frame.type->tp_dict, "__pyx_vtable__", capsule.get()) < 0) {
         return -1;
     }
     PyType_Modified(frame.type);
@@ -91,8 +90,7 @@ int install_pickling(const ModuleFrame &frame) {
         return true;
     };
     bool getstate_default = false, reduce_ex_default = false, reduce_default = false;
-    if (!same_as_object("__getstate__", getstate_default) ||
-        !same_as_object("__reduce_ex__", reduce_ex_default) ||
+    if (!same_as_object("__getstate__", getstate_default) || !same_as_object("__reduce_ex__", reduce_ex_default) ||
         !same_as_object("__reduce__", reduce_default)) {
         return -1;
     }
@@ -106,8 +104,7 @@ int install_pickling(const ModuleFrame &frame) {
     PyMethodDef *defs = frame.pickling_defs();
     ref reduce = ref::steal(PyDescr_NewMethod(frame.type, &defs[0]));
     ref setstate = ref::steal(PyDescr_NewMethod(frame.type, &defs[1]));
-    if (!reduce || !setstate ||
-        PyDict_SetItemString(frame.type->tp_dict, "__reduce__", reduce.get()) < 0 ||
+    if (!reduce || !setstate || PyDict_SetItemString(frame.type->tp_dict, "__reduce__", reduce.get()) < 0 ||
         PyDict_SetItemString(frame.type->tp_dict, "__setstate__", setstate.get()) < 0) {
         return -1;
     }
@@ -158,8 +155,7 @@ int exec_steps(ModuleFrame &frame, PyObject *module) {
     }
     if (install_pickling(frame) < 0) {
         if (!PyErr_Occurred()) {
-            PyErr_Format(PyExc_RuntimeError, "Unable to initialize pickling for %.200s",
-                         frame.type->tp_name);
+            PyErr_Format(PyExc_RuntimeError, "Unable to initialize pickling for %.200s", frame.type->tp_name);
         }
         return -1;
     }
@@ -184,8 +180,7 @@ int frame_exec(ModuleFrame &frame, PyObject *module) {
         if (frame.cached_module == module) {
             return 0;
         }
-        PyErr_Format(PyExc_RuntimeError,
-                     "Module '%s' has already been imported. Re-initialisation is not supported.",
+        PyErr_Format(PyExc_RuntimeError, "Module '%s' has already been imported. Re-initialisation is not supported.",
                      frame.def_name);
         return -1;
     }
@@ -236,8 +231,8 @@ PyObject *frame_create(ModuleFrame &frame, PyObject *spec) {
     return module.release();
 }
 
-int import_class(const char *module_path, const char *class_name, Py_ssize_t expected_size,
-                 PyTypeObject *&type, void **table) {
+int import_class(const char *module_path, const char *class_name, Py_ssize_t expected_size, PyTypeObject *&type,
+                 void **table) {
     PyTypeObject *found = velmora_import_type(module_path, class_name, expected_size, table);
     if (found == nullptr) {
         return -1;

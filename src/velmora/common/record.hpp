@@ -145,7 +145,8 @@ template <RecordTraits T> struct RecordProtocol {
             return fail::status("__delitem__");
         }
         Py_ssize_t i;
-        return (small_index<N>(key, i) || to_index(key, i)) && store(self, i, value) == 0 ? 0 : fail::status("__setitem__");
+        return (small_index<N>(key, i) || to_index(key, i)) && store(self, i, value) == 0 ? 0
+                                                                                          : fail::status("__setitem__");
     }
 
     static inline PySequenceMethods sequence_slots = {

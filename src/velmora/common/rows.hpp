@@ -82,7 +82,8 @@ template <Name name, Name typed, auto Fn, Name doc> struct Static {
 
 template <Name name, Name text, Name typed, FastMethod call, Name doc, int flags = 0> struct Custom {
     template <class B> struct In : NoParts {
-        static constexpr std::array methods{MethodRow{name.c_str(), call, text.c_str(), doc.c_str(), METH_FASTCALL | METH_KEYWORDS | flags}};
+        static constexpr std::array methods{
+            MethodRow{name.c_str(), call, text.c_str(), doc.c_str(), METH_FASTCALL | METH_KEYWORDS | flags}};
         static constexpr std::array described{Described{"method", name.c_str(), typed.c_str(), nullptr, doc.c_str()}};
     };
 };
@@ -92,7 +93,8 @@ using UnaryOperation = PyObject *(*)(PyObject *self, const char *name);
 
 template <Name name, auto Slot, Name typed, auto Fn, Name doc, bool shown = true> struct Operator {
     static constexpr bool unary = std::is_same_v<decltype(Fn), UnaryOperation>;
-    static_assert(unary || std::is_same_v<decltype(Fn), BinaryOperation>, "an operator is fn(self, other, name) or fn(self, name)");
+    static_assert(unary || std::is_same_v<decltype(Fn), BinaryOperation>,
+                  "an operator is fn(self, other, name) or fn(self, name)");
 
     static PyObject *binary_slot(PyObject *self, PyObject *other) {
         if constexpr (unary) {
@@ -113,14 +115,16 @@ template <Name name, auto Slot, Name typed, auto Fn, Name doc, bool shown = true
     template <class B> struct In : NoParts {
         static PyObject *call(PyObject *self, PyObject *const *args, Py_ssize_t nargs, PyObject *kw) {
             PyObject *other;
-            if (!no_keyword_names(kw, name.c_str()) || !bind_args(name.c_str(), args, nargs, nullptr, {"other"}, &other)) {
+            if (!no_keyword_names(kw, name.c_str()) ||
+                !bind_args(name.c_str(), args, nargs, nullptr, {"other"}, &other)) {
                 return Fail<B::owner>::object(name.c_str());
             }
             return binary_slot(self, other);
         }
         static constexpr auto methods = [] {
             if constexpr (shown && !unary) {
-                return std::array{MethodRow{name.c_str(), call, Signature<typed>::text.data(), doc.c_str(), METH_FASTCALL | METH_KEYWORDS | METH_COEXIST}};
+                return std::array{MethodRow{name.c_str(), call, Signature<typed>::text.data(), doc.c_str(),
+                                            METH_FASTCALL | METH_KEYWORDS | METH_COEXIST}};
             } else {
                 return std::array<MethodRow, 0>{};
             }
@@ -148,7 +152,8 @@ template <class B, Name name, auto Get> PyObject *property_getter(PyObject *self
 template <class B, Name name, auto Set> int property_setter(PyObject *self, PyObject *value, void *) {
     using Value = std::decay_t<parameter_t<Set, 1>>;
     using Stored = typename FunctionShape<decltype(Set)>::Result;
-    static_assert(std::is_void_v<Stored> || std::is_same_v<Stored, bool>, "a setter returns nothing, or false on failure");
+    static_assert(std::is_void_v<Stored> || std::is_same_v<Stored, bool>,
+                  "a setter returns nothing, or false on failure");
     Value v;
     if (value == nullptr) {
         refuse_property_delete();
@@ -167,16 +172,18 @@ template <class B, Name name, auto Set> int property_setter(PyObject *self, PyOb
 
 template <Name name, Name type, auto Get, Name doc> struct Property {
     template <class B> struct In : NoParts {
-        static constexpr std::array getsets{PyGetSetDef{name.c_str(), property_getter<B, name, Get>, nullptr, doc.c_str(), nullptr}};
+        static constexpr std::array getsets{
+            PyGetSetDef{name.c_str(), property_getter<B, name, Get>, nullptr, doc.c_str(), nullptr}};
         static constexpr std::array described{Described{"property", name.c_str(), type.c_str(), nullptr, doc.c_str()}};
     };
 };
 
 template <Name name, Name type, Name set_type, auto Get, auto Set, Name doc> struct Attribute {
     template <class B> struct In : NoParts {
-        static constexpr std::array getsets{
-            PyGetSetDef{name.c_str(), property_getter<B, name, Get>, property_setter<B, name, Set>, doc.c_str(), nullptr}};
-        static constexpr std::array described{Described{"property", name.c_str(), type.c_str(), set_type.c_str(), doc.c_str()}};
+        static constexpr std::array getsets{PyGetSetDef{name.c_str(), property_getter<B, name, Get>,
+                                                        property_setter<B, name, Set>, doc.c_str(), nullptr}};
+        static constexpr std::array described{
+            Described{"property", name.c_str(), type.c_str(), set_type.c_str(), doc.c_str()}};
     };
 };
 
@@ -200,9 +207,7 @@ template <class... Row> struct Members {
     };
 };
 template <class... Lists> struct JoinRows;
-template <class... A> struct JoinRows<Members<A...>> {
-    using type = Members<A...>;
-};
+template <class... A> struct JoinRows<Members<A...>> { using type = Members<A...>; };
 template <class... A, class... B, class... Rest> struct JoinRows<Members<A...>, Members<B...>, Rest...> {
     using type = typename JoinRows<Members<A..., B...>, Rest...>::type;
 };

@@ -58,7 +58,8 @@ template <Name typed> struct Signature {
     }
     static constexpr bool is_name(size_t begin, size_t end) {
         const size_t e = name_end(begin, end);
-        const bool self = e - begin == 4 && s[begin] == 's' && s[begin + 1] == 'e' && s[begin + 2] == 'l' && s[begin + 3] == 'f';
+        const bool self =
+            e - begin == 4 && s[begin] == 's' && s[begin + 1] == 'e' && s[begin + 2] == 'l' && s[begin + 3] == 'f';
         return !self && s[begin] != '/' && s[begin] != '*';
     }
 

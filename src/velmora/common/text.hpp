@@ -21,7 +21,8 @@ template <size_t A, size_t B> constexpr Text<A + B - 1> join(const Text<A> &a, c
     std::copy_n(b.begin(), B, t.begin() + A - 1);
     return t;
 }
-template <size_t A, size_t B, class... More> constexpr auto join(const Text<A> &a, const Text<B> &b, const More &...more) {
+template <size_t A, size_t B, class... More>
+constexpr auto join(const Text<A> &a, const Text<B> &b, const More &...more) {
     return join(join(a, b), more...);
 }
 // Characters [From, To) of s.

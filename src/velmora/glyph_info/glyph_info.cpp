@@ -77,8 +77,7 @@ GlyphInfoObject *glyph_new(GlyphInfo record) {
 
 // The class as data. Its doc is a text signature only, so the class has no docstring.
 PyTypeObject glyph_type = {
-    .ob_base = PyVarObject_HEAD_INIT(nullptr, 0)
-    .tp_name = type_name,
+    .ob_base = PyVarObject_HEAD_INIT(nullptr, 0).tp_name = type_name,
     .tp_basicsize = sizeof(GlyphInfoObject),
     .tp_dealloc = dealloc,
     .tp_flags = Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_HAVE_GC,
@@ -100,8 +99,8 @@ int import_image() {
 }
 
 constexpr char pickling_refused[] = "self._raw cannot be converted to a Python object for pickling";
-ModuleFrame frame = class_frame<type_name, pickling_refused>("glyph_info", "velmora.glyph_info.glyph_info", &glyph_type, "GlyphInfo",
-                                          &table, prepare, import_image);
+ModuleFrame frame = class_frame<type_name, pickling_refused>("glyph_info", "velmora.glyph_info.glyph_info", &glyph_type,
+                                                             "GlyphInfo", &table, prepare, import_image);
 
 }  // namespace
 }  // namespace velmora

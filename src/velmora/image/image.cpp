@@ -29,8 +29,8 @@ ImageObject *image_new(Image record, ImageNewOptArgs *optional) {
 }
 
 PyObject *unavailable(const char *entry) {
-    PyErr_Format(PyExc_NotImplementedError,
-                 "%s.%s is not available in velmora's stand-in image module", type_name, entry);
+    PyErr_Format(PyExc_NotImplementedError, "%s.%s is not available in velmora's stand-in image module", type_name,
+                 entry);
     add_traceback(type_name, entry);
     return nullptr;
 }
@@ -49,7 +49,8 @@ ImageObject *from_channel(ImageObject *, int, int) { return (ImageObject *)unava
 struct ImageBinding {
     static constexpr const char *owner = type_name;
     template <Name row, class P> static P receiver(PyObject *self) {
-        static_assert(std::is_same_v<P, const ImageObject *>, "an Image row's function takes the image as const ImageObject *");
+        static_assert(std::is_same_v<P, const ImageObject *>,
+                      "an Image row's function takes the image as const ImageObject *");
         return reinterpret_cast<const ImageObject *>(self);
     }
     template <Name row, class R> static PyObject *to_python(const R &r) {
@@ -83,12 +84,12 @@ using Rows = Members<
 auto getsets = getset_table<Rows>();
 
 PyTypeObject image_type = {
-    .ob_base = PyVarObject_HEAD_INIT(nullptr, 0)
-    .tp_name = type_name,
+    .ob_base = PyVarObject_HEAD_INIT(nullptr, 0).tp_name = type_name,
     .tp_basicsize = sizeof(ImageObject),
     .tp_flags = Py_TPFLAGS_DEFAULT,
-    .tp_doc = "A raylib Image record, made by native code through the class's C table "
-              "(velmora's stand-in for the image module).",
+    .tp_doc =
+        "A raylib Image record, made by native code through the class's C table "
+        "(velmora's stand-in for the image module).",
     .tp_getset = getsets.data(),
 };
 
@@ -104,7 +105,8 @@ const char *describe() {
 
 constexpr char pickling_refused[] = "self._raw cannot be converted to a Python object for pickling";
 ModuleFrame make_frame() {
-    ModuleFrame f = class_frame<type_name, pickling_refused>("image", "velmora.image.image", &image_type, "Image", &table, prepare);
+    ModuleFrame f =
+        class_frame<type_name, pickling_refused>("image", "velmora.image.image", &image_type, "Image", &table, prepare);
     f.describe = describe;
     return f;
 }

@@ -75,7 +75,8 @@ bool read_vector_or_sequence(PyObject *o, PyTypeObject *vector, const std::array
 
 // A Vector2, or a list or tuple of exactly two numbers; anything else is ValueError(message).
 template <class T> bool read_vector2_or_pair(PyObject *o, const std::array<T *, 2> &out, const char *message) {
-    return read_exact_vector<Vector2Object>(o, vector2_type, out) || read_vector_or_sequence(o, vector2_type, out, message);
+    return read_exact_vector<Vector2Object>(o, vector2_type, out) ||
+           read_vector_or_sequence(o, vector2_type, out, message);
 }
 
 // A rectangle as collide_rect reads it: a Rect's fields, a Vector4's components, or the items
@@ -87,11 +88,13 @@ template <class T> bool read_rect(PyObject *o, const std::array<T *, 4> &out, co
         *out[0] = r.x, *out[1] = r.y, *out[2] = r.width, *out[3] = r.height;
         return true;
     }
-    return read_exact_vector<Vector4Object>(o, vector4_type, out) || read_vector_or_sequence(o, vector4_type, out, message);
+    return read_exact_vector<Vector4Object>(o, vector4_type, out) ||
+           read_vector_or_sequence(o, vector4_type, out, message);
 }
 
 // move's and inflate's arguments: two numbers, or one point-like pair; positional only.
-VELMORA_HOT bool read_offset(const char *name, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames, Point &offset) {
+VELMORA_HOT bool read_offset(const char *name, PyObject *const *args, Py_ssize_t nargsf, PyObject *kwnames,
+                             Point &offset) {
     const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
     if (kwnames != nullptr && !no_keyword_names(kwnames, name)) {
         return false;
@@ -102,7 +105,8 @@ VELMORA_HOT bool read_offset(const char *name, PyObject *const *args, Py_ssize_t
     if (nargs > 2) {
         return wrong_count(name, 2, nargs, "at most");
     }
-    return nargs == 1 ? read_point(args[0], offset.x, offset.y) : to_double(args[0], offset.x) && to_double(args[1], offset.y);
+    return nargs == 1 ? read_point(args[0], offset.x, offset.y)
+                      : to_double(args[0], offset.x) && to_double(args[1], offset.y);
 }
 
 }  // namespace velmora::rect

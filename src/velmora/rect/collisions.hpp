@@ -14,7 +14,8 @@ bool point_inside(const Rectangle &r, double px, double py) {
     return px >= r.x && px <= static_cast<double>(right_of(r)) && py >= r.y && py <= static_cast<double>(bottom_of(r));
 }
 bool overlaps(const Rectangle &r, double ox, double oy, double ow, double oh) {
-    return ox + ow > r.x && static_cast<double>(right_of(r)) > ox && oy + oh > r.y && static_cast<double>(bottom_of(r)) > oy;
+    return ox + ow > r.x && static_cast<double>(right_of(r)) > ox && oy + oh > r.y &&
+           static_cast<double>(bottom_of(r)) > oy;
 }
 // The same test against another Rect, each of its fields widened when its comparison needs it.
 bool overlaps(const Rectangle &r, const Rectangle &o) {

@@ -60,7 +60,8 @@ int init_one(Rectangle &r, PyObject *a) {
         return read_vector(a, all) ? 0 : -1;
     }
     if (is_list_or_tuple(a)) {
-        return sized_sequence(a, 4, "list/tuple for rect must have 4 elements") && read_components(a, false, all) ? 0 : -1;
+        return sized_sequence(a, 4, "list/tuple for rect must have 4 elements") && read_components(a, false, all) ? 0
+                                                                                                                  : -1;
     }
     PyErr_SetString(PyExc_ValueError, "Rect takes Vector2, Rect, Vector4, or list/tuple of length 4");
     return -1;
@@ -149,7 +150,8 @@ PyObject *vectorcall(PyObject *type, PyObject *const *args, size_t nargsf, PyObj
     }
     if (kwnames == nullptr && n == 2 && Py_TYPE(args[0]) == vector2_type && Py_TYPE(args[1]) == vector2_type) {
         // A position and a size, both exact Vector2s: read from their records, as init_two would.
-        const ::Vector2 &p = reinterpret_cast<Vector2Object *>(args[0])->data, &s = reinterpret_cast<Vector2Object *>(args[1])->data;
+        const ::Vector2 &p = reinterpret_cast<Vector2Object *>(args[0])->data,
+                        &s = reinterpret_cast<Vector2Object *>(args[1])->data;
         PyObject *self = obj(rect_new(Rectangle{p.x, p.y, s.x, s.y}));
         return self ? self : fail::object("__init__");
     }

@@ -48,7 +48,8 @@ struct RectBinding {
             out = o;
             return true;
         } else {
-            static_assert(unsupported_parameter<row, P>, "the Rect binding reads a rectangle, a point, a number, a typed argument or any object");
+            static_assert(unsupported_parameter<row, P>,
+                          "the Rect binding reads a rectangle, a point, a number, a typed argument or any object");
             return false;
         }
     }
@@ -59,7 +60,8 @@ struct RectBinding {
         } else if constexpr (std::is_same_v<std::decay_t<P>, Rectangle> && std::is_reference_v<P>) {
             return (raw(self));
         } else {
-            static_assert(unsupported_receiver<row, P>, "a Rect row's function takes the Rect as PyObject * or its record by reference");
+            static_assert(unsupported_receiver<row, P>,
+                          "a Rect row's function takes the Rect as PyObject * or its record by reference");
         }
     }
 
@@ -77,7 +79,8 @@ struct RectBinding {
         } else if constexpr (std::is_same_v<R, PyObject *> || std::is_same_v<R, Vector4Object *>) {
             return obj(r);
         } else {
-            static_assert(unsupported_result<row, R>, "a Rect row's function returns a Rectangle, a Point, bool, Truth, double or a new object");
+            static_assert(unsupported_result<row, R>,
+                          "a Rect row's function returns a Rectangle, a Point, bool, Truth, double or a new object");
             return nullptr;
         }
     }
@@ -116,7 +119,8 @@ struct RectBinding {
             }
             return made ? reinterpret_cast<R>(made) : fail::object(row.c_str());
         } else {
-            static_assert(unsupported_entry_type<row, F>, "the row's function result does not convert to its table slot's result");
+            static_assert(unsupported_entry_type<row, F>,
+                          "the row's function result does not convert to its table slot's result");
             return R{};
         }
     }
@@ -150,7 +154,8 @@ bool vector4_or_none(PyObject *o) {
     if (o == Py_None || is_instance(o, vector4_type)) {
         return true;
     }
-    PyErr_Format(PyExc_TypeError, "%.1sCannot convert %.200s to %.200s", "", Py_TYPE(o)->tp_name, vector4_type->tp_name);
+    PyErr_Format(PyExc_TypeError, "%.1sCannot convert %.200s to %.200s", "", Py_TYPE(o)->tp_name,
+                 vector4_type->tp_name);
     return false;
 }
 bool tuple_or_none(PyObject *o) {

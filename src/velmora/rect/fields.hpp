@@ -45,7 +45,7 @@ struct Traits {
     static constexpr const char *index_error = "Rect index out of range";
     static float &field(PyObject *self, Py_ssize_t i) {
         static constexpr float Rectangle::*fields[N] = {&Rectangle::x, &Rectangle::y, &Rectangle::width,
-                                                         &Rectangle::height};
+                                                        &Rectangle::height};
         return raw(self).*fields[i];
     }
 };

@@ -18,18 +18,18 @@ namespace velmora::rect {
 // In typed signatures, Real is any real number, Point a Vector2 or any indexable pair, RectLike
 // what collide_rect takes.
 
-template <float Rectangle::*F, Name name, Name doc>
-using FieldRow = Attribute<name, "float", "Real", field<F>, set_field<F>, doc>;
-template <At at, float Rectangle::*Pos, float Rectangle::*Extent, Name name, Name doc>
-using EdgeRow = Attribute<name, "float", "Real", edge<at, Pos, Extent>, move_edge<at, Pos, Extent>, doc>;
-template <At horizontal, At vertical, Name name, Name doc>
-using AnchorRow = Attribute<name, "Vector2", "Point", anchor<horizontal, vertical>, move_anchor<horizontal, vertical>, doc>;
+template <float Rectangle::*F, Name name, Name doc> using FieldRow =
+    Attribute<name, "float", "Real", field<F>, set_field<F>, doc>;
+template <At at, float Rectangle::*Pos, float Rectangle::*Extent, Name name, Name doc> using EdgeRow =
+    Attribute<name, "float", "Real", edge<at, Pos, Extent>, move_edge<at, Pos, Extent>, doc>;
+template <At horizontal, At vertical, Name name, Name doc> using AnchorRow =
+    Attribute<name, "Vector2", "Point", anchor<horizontal, vertical>, move_anchor<horizontal, vertical>, doc>;
 template <Name name, Rectangle (*Change)(const Rectangle &, Point), bool in_place, Name typed, Name doc>
 using OffsetRow = Custom<name, "($self, /, *args)", typed, offset_method<name, Change, in_place>, doc>;
 
 using Tuple = ExactlyOrNone<&PyTuple_Type>;
 using List = ExactlyOrNone<&PyList_Type>;
-using T = RectMethodTable;
+using Table = RectMethodTable;
 
 // clang-format off
 using Rows = Members<
@@ -48,20 +48,20 @@ using Rows = Members<
     EdgeRow<At::centre, &Rectangle::y, &Rectangle::height, "centery", "y + height / 2 in double; setting it moves the rectangle.">,
     AnchorRow<At::centre, At::centre, "center", "The centre as a Vector2; set from a Vector2 or any indexable pair.">,
     // the overridable entries: slots 1 to 13 of the C-level table
-    Entry<"get_width", "(self, /) -> float", width_of, &T::get_width, "The width, as a float.">,
-    Entry<"get_height", "(self, /) -> float", height_of, &T::get_height, "The height, as a float.">,
-    Entry<"collide_point", "(self, point: Point) -> bool", collide_point, &T::collide_point, "Whether point (a Vector2, list or tuple of 2) is inside or on an edge; in double.">,
-    Entry<"collide_point_vector2", "(self, point: Vector2) -> bool", collide_point_vector2, &T::collide_point_vector2, "Whether the Vector2 point is inside or on an edge, by Python's <=.">,
-    Entry<"collide_point_tuple", "(self, point: tuple[Any, ...]) -> bool", collide_point_sequence<Tuple>, &T::collide_point_tuple, "Whether the tuple point is inside or on an edge, by Python's <=.">,
-    Entry<"collide_point_list", "(self, point: list[Any]) -> bool", collide_point_sequence<List>, &T::collide_point_list, "Whether the list point is inside or on an edge, by Python's <=.">,
-    Entry<"collide_rect", "(self, other: RectLike) -> bool", collide_rect, &T::collide_rect, "Whether other (a Rect, Vector4, list or tuple of 4) overlaps, in double; touching is no overlap.">,
-    Entry<"collide_rect_vector4", "(self, other: Vector4) -> bool", collide_rect_vector4, &T::collide_rect_vector4, "Whether the Vector4 (x, y, w, h) overlaps, by Python's + and <; touching is no overlap.">,
-    Entry<"collide_rect_rect", "(self, other: Rect) -> bool", collide_rect_rect, &T::collide_rect_rect, "Whether the Rect other overlaps, in 32-bit float; touching is no overlap.">,
-    Entry<"collide_rect_tuple", "(self, other: tuple[Any, ...]) -> bool", collide_rect_sequence<Tuple>, &T::collide_rect_tuple, "Whether the tuple (x, y, w, h) overlaps, by Python's + and <; touching is no overlap.">,
-    Entry<"collide_rect_list", "(self, other: list[Any]) -> bool", collide_rect_sequence<List>, &T::collide_rect_list, "Whether the list [x, y, w, h] overlaps, by Python's + and <; touching is no overlap.">,
-    Entry<"get_vector4", "(self, /) -> Vector4", vector4_of, &T::get_vector4, "The rectangle as a Vector4(x, y, width, height).", vector4_or_none>,
-    Entry<"get_tuple", "(self, /) -> tuple[float, float, float, float]", as_tuple, &T::get_tuple, "The rectangle as a tuple (x, y, width, height) of floats.", tuple_or_none>,
-    TableEntry<&T::new_, rect_new>,
+    Entry<"get_width", "(self, /) -> float", width_of, &Table::get_width, "The width, as a float.">,
+    Entry<"get_height", "(self, /) -> float", height_of, &Table::get_height, "The height, as a float.">,
+    Entry<"collide_point", "(self, point: Point) -> bool", collide_point, &Table::collide_point, "Whether point (a Vector2, list or tuple of 2) is inside or on an edge; in double.">,
+    Entry<"collide_point_vector2", "(self, point: Vector2) -> bool", collide_point_vector2, &Table::collide_point_vector2, "Whether the Vector2 point is inside or on an edge, by Python's <=.">,
+    Entry<"collide_point_tuple", "(self, point: tuple[Any, ...]) -> bool", collide_point_sequence<Tuple>, &Table::collide_point_tuple, "Whether the tuple point is inside or on an edge, by Python's <=.">,
+    Entry<"collide_point_list", "(self, point: list[Any]) -> bool", collide_point_sequence<List>, &Table::collide_point_list, "Whether the list point is inside or on an edge, by Python's <=.">,
+    Entry<"collide_rect", "(self, other: RectLike) -> bool", collide_rect, &Table::collide_rect, "Whether other (a Rect, Vector4, list or tuple of 4) overlaps, in double; touching is no overlap.">,
+    Entry<"collide_rect_vector4", "(self, other: Vector4) -> bool", collide_rect_vector4, &Table::collide_rect_vector4, "Whether the Vector4 (x, y, w, h) overlaps, by Python's + and <; touching is no overlap.">,
+    Entry<"collide_rect_rect", "(self, other: Rect) -> bool", collide_rect_rect, &Table::collide_rect_rect, "Whether the Rect other overlaps, in 32-bit float; touching is no overlap.">,
+    Entry<"collide_rect_tuple", "(self, other: tuple[Any, ...]) -> bool", collide_rect_sequence<Tuple>, &Table::collide_rect_tuple, "Whether the tuple (x, y, w, h) overlaps, by Python's + and <; touching is no overlap.">,
+    Entry<"collide_rect_list", "(self, other: list[Any]) -> bool", collide_rect_sequence<List>, &Table::collide_rect_list, "Whether the list [x, y, w, h] overlaps, by Python's + and <; touching is no overlap.">,
+    Entry<"get_vector4", "(self, /) -> Vector4", vector4_of, &Table::get_vector4, "The rectangle as a Vector4(x, y, width, height).", vector4_or_none>,
+    Entry<"get_tuple", "(self, /) -> tuple[float, float, float, float]", as_tuple, &Table::get_tuple, "The rectangle as a tuple (x, y, width, height) of floats.", tuple_or_none>,
+    TableEntry<&Table::new_, rect_new>,
     // the game toolkit: Python members only
     AnchorRow<At::near, At::near, "topleft", "(x, y) as a Vector2; setting it moves the rectangle, size unchanged.">,
     AnchorRow<At::far, At::near, "topright", "(right, y) as a Vector2; setting it moves the rectangle, size unchanged.">,
@@ -96,8 +96,7 @@ auto getsets = getset_table<Rows>();
 
 // The class as data. Its doc is a text signature only, so the class has no docstring.
 PyTypeObject rect_type = {
-    .ob_base = PyVarObject_HEAD_INIT(nullptr, 0)
-    .tp_name = type_name,
+    .ob_base = PyVarObject_HEAD_INIT(nullptr, 0).tp_name = type_name,
     .tp_basicsize = sizeof(RectObject),
     .tp_dealloc = dealloc,
     .tp_repr = repr,

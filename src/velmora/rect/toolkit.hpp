@@ -63,8 +63,8 @@ float clamp_axis(float position, float extent, float low, float bounds_extent) {
     return position;
 }
 Rectangle clamp(const Rectangle &r, Rectangle bounds) {
-    return Rectangle{clamp_axis(r.x, r.width, bounds.x, bounds.width), clamp_axis(r.y, r.height, bounds.y, bounds.height),
-                     r.width, r.height};
+    return Rectangle{clamp_axis(r.x, r.width, bounds.x, bounds.width),
+                     clamp_axis(r.y, r.height, bounds.y, bounds.height), r.width, r.height};
 }
 void clamp_in_place(Rectangle &r, Rectangle bounds) { r = clamp(r, bounds); }
 

@@ -90,7 +90,8 @@ typedef struct GlyphInfoObject {
     PyObject *_image; /* an Image, or None; NULL only while the instance is destroyed */
 } GlyphInfoObject;
 
-/* ---- C-level method tables, in slot order. ---- */
+/* ---- C-level method tables, in slot order (aligned by hand, each slot numbered). ---- */
+/* clang-format off */
 
 typedef struct Vector2MethodTable {
     Vector2Object *(*new_)(double x, double y);                                  /* 0 */
@@ -242,6 +243,8 @@ typedef struct ImageMethodTable {
     ImageObject *(*from_channel)(ImageObject *self, int channel, int skip_dispatch); /* 9 */
 } ImageMethodTable;
 
+/* clang-format on */
+
 /*
  * Diagnostics for tests and profilers: the capsule a class publishes under "__pyx_vtable__"
  * carries, as its context (PyCapsule_GetContext), the state of the class's free list of
@@ -262,10 +265,8 @@ typedef struct VelmoraFreeListInfo {
  * the class publishes under "__pyx_vtable__". Returns a new reference to the class, or
  * NULL with an exception set.
  */
-static inline PyTypeObject *
-velmora_import_type(const char *module_path, const char *class_name, Py_ssize_t expected_size,
-                    void **table)
-{
+static inline PyTypeObject *velmora_import_type(const char *module_path, const char *class_name,
+                                                Py_ssize_t expected_size, void **table) {
     PyObject *module = PyImport_ImportModule(module_path);
     if (module == NULL) {
         return NULL;
@@ -276,8 +277,7 @@ velmora_import_type(const char *module_path, const char *class_name, Py_ssize_t 
         return NULL;
     }
     if (!PyType_Check(cls)) {
-        PyErr_Format(PyExc_TypeError, "%.200s.%.200s is not a type object", module_path,
-                     class_name);
+        PyErr_Format(PyExc_TypeError, "%.200s.%.200s is not a type object", module_path, class_name);
         goto fail;
     }
     {
@@ -285,8 +285,7 @@ velmora_import_type(const char *module_path, const char *class_name, Py_ssize_t 
         Py_ssize_t basic = type->tp_basicsize;
         Py_ssize_t actual = basic;
         if (type->tp_itemsize) {
-            actual += type->tp_itemsize < (Py_ssize_t)sizeof(void *) ? (Py_ssize_t)sizeof(void *)
-                                                                      : type->tp_itemsize;
+            actual += type->tp_itemsize < (Py_ssize_t)sizeof(void *) ? (Py_ssize_t)sizeof(void *) : type->tp_itemsize;
         }
         if (actual < expected_size) {
             PyErr_Format(PyExc_ValueError,
@@ -350,8 +349,7 @@ static inline PyTypeObject *velmora_import_rect(RectMethodTable **table) {
     return velmora_import_type("velmora.rect.rect", "Rect", sizeof(RectObject), (void **)table);
 }
 static inline PyTypeObject *velmora_import_glyph_info(GlyphInfoMethodTable **table) {
-    return velmora_import_type("velmora.glyph_info.glyph_info", "GlyphInfo", sizeof(GlyphInfoObject),
-                               (void **)table);
+    return velmora_import_type("velmora.glyph_info.glyph_info", "GlyphInfo", sizeof(GlyphInfoObject), (void **)table);
 }
 static inline PyTypeObject *velmora_import_image(ImageMethodTable **table) {
     return velmora_import_type("velmora.image.image", "Image", sizeof(ImageObject), (void **)table);

@@ -63,7 +63,9 @@ template <> struct RecordClass<Vector2> {
     static PyTypeObject *type() { return caster_tables.vector2_type; }
     static bool is_instance(PyObject *o) { return Py_TYPE(o) == type(); }  // the class is final
     static Vector2 *record(PyObject *o) { return &reinterpret_cast<Vector2Object *>(o)->data; }
-    static PyObject *make(const Vector2 &r) { return reinterpret_cast<PyObject *>(caster_tables.vector2->new_(r.x, r.y)); }
+    static PyObject *make(const Vector2 &r) {
+        return reinterpret_cast<PyObject *>(caster_tables.vector2->new_(r.x, r.y));
+    }
 };
 
 template <> struct RecordClass<Vector3> {

@@ -24,10 +24,12 @@ template <class Record> struct NanobindCaster {
         return record_ != nullptr;
     }
     // Results are copied into a new object, whatever the return value policy.
-    static ::nanobind::handle from_cpp(const Record &r, ::nanobind::rv_policy, ::nanobind::detail::cleanup_list *) noexcept {
+    static ::nanobind::handle from_cpp(const Record &r, ::nanobind::rv_policy,
+                                       ::nanobind::detail::cleanup_list *) noexcept {
         return make_object(r);
     }
-    static ::nanobind::handle from_cpp(const Record *r, ::nanobind::rv_policy, ::nanobind::detail::cleanup_list *) noexcept {
+    static ::nanobind::handle from_cpp(const Record *r, ::nanobind::rv_policy,
+                                       ::nanobind::detail::cleanup_list *) noexcept {
         return r == nullptr ? ::nanobind::none().release() : make_object(*r);
     }
 

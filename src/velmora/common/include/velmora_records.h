@@ -75,26 +75,24 @@ typedef struct vector4_t {
 VELMORA_STATIC_ASSERT(sizeof(Vector2) == 8, "Vector2 size");
 VELMORA_STATIC_ASSERT(offsetof(Vector2, x) == 0 && offsetof(Vector2, y) == 4, "Vector2 fields");
 VELMORA_STATIC_ASSERT(sizeof(Vector3) == 12, "Vector3 size");
-VELMORA_STATIC_ASSERT(offsetof(Vector3, x) == 0 && offsetof(Vector3, y) == 4 &&
-                          offsetof(Vector3, z) == 8,
+VELMORA_STATIC_ASSERT(offsetof(Vector3, x) == 0 && offsetof(Vector3, y) == 4 && offsetof(Vector3, z) == 8,
                       "Vector3 fields");
 VELMORA_STATIC_ASSERT(sizeof(vector4_t) == 32, "vector4_t size");
-VELMORA_STATIC_ASSERT(offsetof(vector4_t, x) == 0 && offsetof(vector4_t, y) == 8 &&
-                          offsetof(vector4_t, z) == 16 && offsetof(vector4_t, w) == 24,
+VELMORA_STATIC_ASSERT(offsetof(vector4_t, x) == 0 && offsetof(vector4_t, y) == 8 && offsetof(vector4_t, z) == 16 &&
+                          offsetof(vector4_t, w) == 24,
                       "vector4_t fields");
 VELMORA_STATIC_ASSERT(sizeof(Rectangle) == 16, "Rectangle size");
-VELMORA_STATIC_ASSERT(offsetof(Rectangle, x) == 0 && offsetof(Rectangle, y) == 4 &&
-                          offsetof(Rectangle, width) == 8 && offsetof(Rectangle, height) == 12,
+VELMORA_STATIC_ASSERT(offsetof(Rectangle, x) == 0 && offsetof(Rectangle, y) == 4 && offsetof(Rectangle, width) == 8 &&
+                          offsetof(Rectangle, height) == 12,
                       "Rectangle fields");
 VELMORA_STATIC_ASSERT(sizeof(Image) == 24, "Image size");
-VELMORA_STATIC_ASSERT(offsetof(Image, data) == 0 && offsetof(Image, width) == 8 &&
-                          offsetof(Image, height) == 12 && offsetof(Image, mipmaps) == 16 &&
-                          offsetof(Image, format) == 20,
+VELMORA_STATIC_ASSERT(offsetof(Image, data) == 0 && offsetof(Image, width) == 8 && offsetof(Image, height) == 12 &&
+                          offsetof(Image, mipmaps) == 16 && offsetof(Image, format) == 20,
                       "Image fields");
 VELMORA_STATIC_ASSERT(sizeof(GlyphInfo) == 40, "GlyphInfo size");
 VELMORA_STATIC_ASSERT(offsetof(GlyphInfo, value) == 0 && offsetof(GlyphInfo, offsetX) == 4 &&
-                          offsetof(GlyphInfo, offsetY) == 8 &&
-                          offsetof(GlyphInfo, advanceX) == 12 && offsetof(GlyphInfo, image) == 16,
+                          offsetof(GlyphInfo, offsetY) == 8 && offsetof(GlyphInfo, advanceX) == 12 &&
+                          offsetof(GlyphInfo, image) == 16,
                       "GlyphInfo fields");
 
 #endif /* VELMORA_RECORDS_H */

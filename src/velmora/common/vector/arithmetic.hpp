@@ -15,11 +15,21 @@ template <VectorConfig Config> struct VectorArithmetic : VectorCore<Config> {
 
     // ---- the C-level arithmetic entries ----
 
-    static Object *add(Object *a, Object *b) { return Core::make(kernels::combine(Core::load(a), Core::load(b), kernels::plus)); }
-    static Object *subtract(Object *a, Object *b) { return Core::make(kernels::combine(Core::load(a), Core::load(b), kernels::minus)); }
-    static void add_in_place(Object *a, Object *b) { Core::store(a, kernels::combine(Core::load(a), Core::load(b), kernels::plus)); }
-    static void subtract_in_place(Object *a, Object *b) { Core::store(a, kernels::combine(Core::load(a), Core::load(b), kernels::minus)); }
-    static void multiply_in_place(Object *a, Object *b) { Core::store(a, kernels::combine(Core::load(a), Core::load(b), kernels::times)); }
+    static Object *add(Object *a, Object *b) {
+        return Core::make(kernels::combine(Core::load(a), Core::load(b), kernels::plus));
+    }
+    static Object *subtract(Object *a, Object *b) {
+        return Core::make(kernels::combine(Core::load(a), Core::load(b), kernels::minus));
+    }
+    static void add_in_place(Object *a, Object *b) {
+        Core::store(a, kernels::combine(Core::load(a), Core::load(b), kernels::plus));
+    }
+    static void subtract_in_place(Object *a, Object *b) {
+        Core::store(a, kernels::combine(Core::load(a), Core::load(b), kernels::minus));
+    }
+    static void multiply_in_place(Object *a, Object *b) {
+        Core::store(a, kernels::combine(Core::load(a), Core::load(b), kernels::times));
+    }
 
     // new_vec + old_vec stored in this vector, from values read before the store: the receiver
     // may be either argument. The table's _sadd entry.

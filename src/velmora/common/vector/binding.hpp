@@ -53,7 +53,9 @@ template <VectorConfig Config> struct VectorBinding {
             out = o;
             return true;
         } else {
-            static_assert(unsupported_parameter<row, P>, "the vector binding reads a vector of the class, a number, an Int32, an exact tuple or list, or any object");
+            static_assert(unsupported_parameter<row, P>,
+                          "the vector binding reads a vector of the class, a number, an Int32, an exact tuple or list, "
+                          "or any object");
             return false;
         }
     }
@@ -65,7 +67,8 @@ template <VectorConfig Config> struct VectorBinding {
         } else if constexpr (std::is_same_v<T, Comps>) {
             return Core::load(Core::cast(self));
         } else {
-            static_assert(unsupported_receiver<row, P>, "a vector row's function takes the vector as Object * or as its components");
+            static_assert(unsupported_receiver<row, P>,
+                          "a vector row's function takes the vector as Object * or as its components");
         }
     }
 
@@ -81,7 +84,9 @@ template <VectorConfig Config> struct VectorBinding {
         } else if constexpr (std::is_same_v<R, PyObject *>) {
             return r;
         } else {
-            static_assert(unsupported_result<row, R>, "a vector row's function returns components, an Object *, a float or double, or a new PyObject *");
+            static_assert(
+                unsupported_result<row, R>,
+                "a vector row's function returns components, an Object *, a float or double, or a new PyObject *");
             return nullptr;
         }
     }
@@ -103,7 +108,8 @@ template <VectorConfig Config> struct VectorBinding {
         } else if constexpr (std::is_same_v<R, F> || (std::is_same_v<R, double> && std::is_floating_point_v<F>)) {
             return r;
         } else {
-            static_assert(unsupported_entry_type<row, F>, "the row's function result does not convert to its table slot's result");
+            static_assert(unsupported_entry_type<row, F>,
+                          "the row's function result does not convert to its table slot's result");
             return R{};
         }
     }

@@ -28,7 +28,8 @@ template <VectorConfig Config> struct VectorConstruction : VectorCore<Config> {
     }
 
     static std::nullptr_t wrong_length(Py_ssize_t got) {
-        PyErr_Format(PyExc_TypeError, "%s() takes a sequence of length %d, but got %zd", Core::class_name.data(), N, got);
+        PyErr_Format(PyExc_TypeError, "%s() takes a sequence of length %d, but got %zd", Core::class_name.data(), N,
+                     got);
         return nullptr;
     }
 
@@ -111,12 +112,14 @@ template <VectorConfig Config> struct VectorConstruction : VectorCore<Config> {
         if (n == 1) {
             return init_one(self, args[0]);
         }
-        PyErr_Format(PyExc_TypeError, "%s() takes 0, 1, or %d arguments, but %zd were given", Core::class_name.data(), N, n);
+        PyErr_Format(PyExc_TypeError, "%s() takes 0, 1, or %d arguments, but %zd were given", Core::class_name.data(),
+                     N, n);
         return -1;
     }
 
     static int tp_init(PyObject *self, PyObject *args, PyObject *kwds) {
-        if (no_keywords(kwds) && init_from(Core::cast(self), PySequence_Fast_ITEMS(args), PyTuple_GET_SIZE(args)) == 0) {
+        if (no_keywords(kwds) &&
+            init_from(Core::cast(self), PySequence_Fast_ITEMS(args), PyTuple_GET_SIZE(args)) == 0) {
             return 0;
         }
         return fail::status("__init__");
@@ -183,7 +186,7 @@ template <VectorConfig Config> struct VectorConstruction : VectorCore<Config> {
 
     // The typed signatures of from_ints, from_floats and from_xy…: "(x: T, y: T) -> Self".
     template <size_t Size> static constexpr auto numbers_signature(const Text<Size> &type) {
-        Text<16 + N * (Size + 4)> s{};
+        Text<16 + N *(Size + 4)> s{};
         size_t o = 0;
         s[o++] = '(';
         for (int i = 0; i < N; ++i) {

@@ -28,7 +28,8 @@ concept VectorConfig = requires {
     typename C::Object;
     { C::type_name } -> std::convertible_to<const char *>;
     { C::letters } -> std::convertible_to<const char *>;
-    requires std::floating_point<std::remove_reference_t<decltype(std::declval<decltype(C::Object::data)>().*C::fields[0])>>;
+    requires std::floating_point<
+        std::remove_reference_t<decltype(std::declval<decltype(C::Object::data)>().*C::fields[0])>>;
     requires sizeof C::fields / sizeof C::fields[0] == sizeof C::letters - 1;
     requires std::is_member_pointer_v<decltype(C::copy_slot)> && std::is_member_pointer_v<decltype(C::components_slot)>;
 };
@@ -36,13 +37,13 @@ concept VectorConfig = requires {
 // The core's names, as each part of the family (a class template deriving from
 // VectorCore<Config>) uses them: a template sees a dependent base's names only when told where
 // they come from.
-#define VELMORA_VECTOR_NAMES                   \
-    using Core = VectorCore<Config>;           \
-    using Object = typename Core::Object;      \
-    using Scalar = typename Core::Scalar;      \
-    using Comps = typename Core::Comps;        \
-    using Table = typename Core::Table;        \
-    using fail = typename Core::fail;          \
+#define VELMORA_VECTOR_NAMES              \
+    using Core = VectorCore<Config>;      \
+    using Object = typename Core::Object; \
+    using Scalar = typename Core::Scalar; \
+    using Comps = typename Core::Comps;   \
+    using Table = typename Core::Table;   \
+    using fail = typename Core::fail;     \
     static constexpr int N = Core::N
 
 template <VectorConfig Config> struct VectorCore {

@@ -25,7 +25,7 @@ struct VectorFamily : VectorConstruction<Config>, VectorArithmetic<Config>, Vect
     using Core::table;
 
     // The family's rows, the class's own, then the game toolkit's.
-    static constexpr auto own_rows() {
+    static constexpr auto class_rows() {
         if constexpr (requires { typename Config::Own; }) {
             return typename Config::Own{};
         } else {
@@ -39,7 +39,7 @@ struct VectorFamily : VectorConstruction<Config>, VectorArithmetic<Config>, Vect
             return typename Lists::Toolkit{};
         }
     }
-    using Rows = typename Join<typename Lists::Attributes, typename Lists::Common, decltype(own_rows()),
+    using Rows = typename Join<typename Lists::Attributes, typename Lists::Common, decltype(class_rows()),
                                decltype(toolkit_rows())>::template In<VectorBinding<Config>>;
 
     static inline MethodDefs<Rows::methods.size()> method_defs;
@@ -88,10 +88,8 @@ struct VectorFamily : VectorConstruction<Config>, VectorArithmetic<Config>, Vect
 };
 
 // The class as data. Its doc is a text signature only, so the class has no docstring.
-template <VectorConfig Config>
-PyTypeObject VectorCore<Config>::type = {
-    .ob_base = PyVarObject_HEAD_INIT(nullptr, 0)
-    .tp_name = Config::type_name,
+template <VectorConfig Config> PyTypeObject VectorCore<Config>::type = {
+    .ob_base = PyVarObject_HEAD_INIT(nullptr, 0).tp_name = Config::type_name,
     .tp_basicsize = sizeof(typename Config::Object),
     .tp_dealloc = VectorCore<Config>::dealloc,
     .tp_repr = VectorProtocol<Config>::repr,

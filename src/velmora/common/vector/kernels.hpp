@@ -33,8 +33,8 @@ namespace velmora::kernels {
 template <class Scalar, size_t N> using Comps = std::array<Scalar, N>;
 
 // The largest value below one half in the storage type.
-template <class Scalar>
-constexpr Scalar half_down = std::is_same_v<Scalar, float> ? Scalar(0x1.fffffep-2f) : Scalar(0x1.fffffffffffffp-2);
+template <class Scalar> constexpr Scalar half_down = std::is_same_v<Scalar, float> ? Scalar(0x1.fffffep-2f)
+                                                                                   : Scalar(0x1.fffffffffffffp-2);
 
 constexpr auto plus = [](auto a, auto b) { return a + b; };
 constexpr auto minus = [](auto a, auto b) { return a - b; };
@@ -237,7 +237,8 @@ template <class S, size_t N> Comps<S, N> clamp_length(const Comps<S, N> &v, S mi
 }
 
 // Vector2Clamp, Vector3Clamp: fminf(upper, fmaxf(lower, v)) component by component.
-template <class S, size_t N> Comps<S, N> clamp(const Comps<S, N> &v, const Comps<S, N> &lower, const Comps<S, N> &upper) {
+template <class S, size_t N>
+Comps<S, N> clamp(const Comps<S, N> &v, const Comps<S, N> &lower, const Comps<S, N> &upper) {
     Comps<S, N> c;
     for (size_t i = 0; i < N; ++i) {
         c[i] = fmin_first(upper[i], fmax_first(lower[i], v[i]));

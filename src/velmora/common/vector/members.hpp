@@ -25,16 +25,16 @@ template <VectorConfig Config> struct VectorMembers {
     // ---- components and swizzles: generated, one row each ----
 
     template <size_t I> static constexpr Name letter{Core::letter_names[I]};
-    template <size_t I> static constexpr Name component_doc{join(text("The "), Core::letter_names[I], text(" component."))};
     template <size_t I>
-    using ComponentRow = Attribute<letter<I>, "float", "Real", Protocol::template component<I>,
-                                   Protocol::template set_component<I>, component_doc<I>>;
+    static constexpr Name component_doc{join(text("The "), Core::letter_names[I], text(" component."))};
+    template <size_t I> using ComponentRow = Attribute<letter<I>, "float", "Real", Protocol::template component<I>,
+                                                       Protocol::template set_component<I>, component_doc<I>>;
 
     template <size_t K> static constexpr Name swizzle_name{Text<N + 1>(Protocol::swizzle_names[K])};
     template <size_t K> static constexpr Name swizzle_doc{Protocol::swizzle_docs[K]};
     // Position P of the class's registration order shows swizzle K.
-    template <size_t P, size_t K = Protocol::swizzle_at(P)>
-    using SwizzleRow = Property<swizzle_name<K>, "Self", Protocol::template swizzle<K>, swizzle_doc<K>>;
+    template <size_t P, size_t K = Protocol::swizzle_at(P)> using SwizzleRow =
+        Property<swizzle_name<K>, "Self", Protocol::template swizzle<K>, swizzle_doc<K>>;
 
     template <size_t... I> static auto component_rows(std::index_sequence<I...>) -> Members<ComponentRow<I>...>;
     template <size_t... P> static auto swizzle_rows(std::index_sequence<P...>) -> Members<SwizzleRow<P>...>;

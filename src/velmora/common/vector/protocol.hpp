@@ -26,9 +26,8 @@ template <VectorConfig Config> struct VectorProtocol : VectorCore<Config> {
         return tuple_of(Core::widened(self), [](double v) { return PyLong_FromDouble(v); });
     }
     static PyObject *rounded_tuple(Object *self) {
-        return tuple_of(Core::widened(self), [](double v) {
-            return PyLong_FromDouble(kernels::round_half_away(static_cast<Scalar>(v)));
-        });
+        return tuple_of(Core::widened(self),
+                        [](double v) { return PyLong_FromDouble(kernels::round_half_away(static_cast<Scalar>(v))); });
     }
 
     // ---- representation, hash, equality ----
@@ -89,9 +88,8 @@ template <VectorConfig Config> struct VectorProtocol : VectorCore<Config> {
     static constexpr auto swizzle_docs = swizzles::make_docs<N>(Config::letters);
 
     template <int K> static Comps swizzle(const Comps &c) {
-        return [&]<size_t... Pos>(std::index_sequence<Pos...>) {
-            return Comps{c[swizzles::digit<N>(K, Pos)]...};
-        }(std::make_index_sequence<N>{});
+        return [&]<size_t... Pos>(std::index_sequence<Pos...>) { return Comps{c[swizzles::digit<N>(K, Pos)]...}; }
+        (std::make_index_sequence<N>{});
     }
 
     static constexpr int swizzle_position(int k) {
