@@ -21,7 +21,9 @@
  * Compatibility: VELMORA_C_API_VERSION names this interface. Its major part changes when
  * an instance record, a table's slot order or an entry's parameters change: a module built
  * against an older major version must be rebuilt. Its minor part grows when entries or
- * helpers are added at the end, which older importers never see. Check it at compile time:
+ * helpers are added at the end, which older importers never see. The tables of the classes
+ * that can be subclassed (Rect, GlyphInfo) never grow within a major version: a Cython
+ * subclass's own entries follow its base's last slot. Check it at compile time:
  *
  *     #if VELMORA_C_API_VERSION_MAJOR != 1
  *     #error "built for another velmora C interface"
