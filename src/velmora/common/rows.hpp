@@ -46,10 +46,25 @@ struct NoParts {
     template <class Table> static void fill(Table &, PyNumberMethods *) {}
 };
 
+// The parts of every row, in order, as one array. Written with arrays, not fold expressions: a
+// class has hundreds of rows (Vector4's 256 swizzles), more than compilers nest folds.
 template <class T, size_t... S> constexpr auto concat_all(const std::array<T, S> &...parts) {
-    std::array<T, (S + ... + 0)> out{};
+    constexpr size_t sizes[] = {S..., 0};
+    constexpr size_t total = [&] {
+        size_t n = 0;
+        for (size_t size : sizes) {
+            n += size;
+        }
+        return n;
+    }();
+    const T *starts[] = {parts.data()..., nullptr};
+    std::array<T, total> out{};
     size_t o = 0;
-    ((std::copy(parts.begin(), parts.end(), out.begin() + o), o += S), ...);
+    for (size_t p = 0; p < sizeof...(S); ++p) {
+        for (size_t i = 0; i < sizes[p]; ++i) {
+            out[o++] = starts[p][i];
+        }
+    }
     return out;
 }
 
@@ -200,9 +215,16 @@ template <class... Row> struct Members {
         static constexpr auto statics = concat_all(Row::template In<B>::statics...);
         static constexpr auto getsets = concat_all(Row::template In<B>::getsets...);
         static constexpr auto described = concat_all(Row::template In<B>::described...);
-        static int prepare() { return ((Row::template In<B>::prepare() < 0) || ...) ? -1 : 0; }
+        // Every row prepared, in order, until one fails (-1, with its exception set).
+        static int prepare() {
+            bool ok = true;
+            const bool each[] = {(ok = ok && Row::template In<B>::prepare() == 0)..., true};
+            (void)each;
+            return ok ? 0 : -1;
+        }
         template <class Table> static void fill(Table &table, PyNumberMethods *numbers = nullptr) {
-            (Row::template In<B>::fill(table, numbers), ...);
+            const int filled[] = {(Row::template In<B>::fill(table, numbers), 0)..., 0};
+            (void)filled;
         }
     };
 };

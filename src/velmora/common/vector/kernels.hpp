@@ -21,11 +21,15 @@
 #include <cstddef>
 #include <type_traits>
 
-// glibc 2.43 gave atan2f a second symbol version (for its errno handling; the results are the
-// same): a module bound to it would load on no older glibc, so it binds to the first version,
-// which every glibc a wheel is tagged for has. Other C libraries have one atan2f.
+// glibc 2.43 gave atan2f a second symbol version (for its errno handling; both give that glibc's
+// results, which older glibcs' atan2f may miss by an ulp): a module bound to it would load on no
+// older glibc, so it binds to the first version,
+// which every glibc a wheel is tagged for has: the architecture's first glibc. Other C
+// libraries have one atan2f.
 #if defined(__GLIBC__) && defined(__x86_64__)
 __asm__(".symver atan2f,atan2f@GLIBC_2.2.5");
+#elif defined(__GLIBC__) && defined(__aarch64__)
+__asm__(".symver atan2f,atan2f@GLIBC_2.17");
 #endif
 
 namespace velmora::kernels {
