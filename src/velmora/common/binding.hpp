@@ -152,9 +152,6 @@ struct FlaggedEntry<B, name, Fn, Slot, own, check, std::tuple<A...>> {
         if constexpr (B::subclassable) {
             // An instance of the class itself (a static type without a dictionary) has no
             // overrides: that is decided here, without a call.
-            auto may_override = [](PyTypeObject *type) {
-                return type->tp_dictoffset != 0 || (type->tp_flags & (Py_TPFLAGS_HEAPTYPE | Py_TPFLAGS_IS_ABSTRACT));
-            };
             if (std::get<count - 1>(all) == 0 &&
                 may_override(Py_TYPE(reinterpret_cast<PyObject *>(std::get<0>(all))))) {
                 auto overriding = [&](auto... argument) {

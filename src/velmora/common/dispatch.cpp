@@ -3,9 +3,7 @@
 namespace velmora {
 
 ref find_override(PyObject *self, const char *name, FastMethod own) {
-    // Instances of the class itself (no dictionary, a static type) have no overrides.
-    PyTypeObject *type = Py_TYPE(self);
-    if (type->tp_dictoffset == 0 && !(type->tp_flags & (Py_TPFLAGS_HEAPTYPE | Py_TPFLAGS_IS_ABSTRACT))) {
+    if (!may_override(Py_TYPE(self))) {
         return ref();
     }
     ref attr = ref::steal(PyObject_GetAttrString(self, name));

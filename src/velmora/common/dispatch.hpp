@@ -9,6 +9,12 @@
 
 namespace velmora {
 
+// Whether instances of `type` can have overrides: the class itself (no dictionary, a static
+// type) has none. Inline, so that the entries skip the look-up for exact instances cheaply.
+inline bool may_override(PyTypeObject *type) {
+    return type->tp_dictoffset != 0 || (type->tp_flags & (Py_TPFLAGS_HEAPTYPE | Py_TPFLAGS_IS_ABSTRACT));
+}
+
 // The Python override of `name` on the receiver, or an empty ref when the class's own
 // method (whose Python-visible function is `own`) would run; empty with an exception set
 // when the look-up failed.
