@@ -1,7 +1,7 @@
 // How a row's function becomes what the interpreter and native callers see: the Python method
 // that binds arguments to its parameters, and the C-level entry that native code calls.
 //
-// Every class has a binding (VectorBinding in vector/binding.hpp, RectBinding in rect/rect.cpp,
+// Every class has a binding (VectorBinding in vector/binding.hpp, RectBinding in rect/conversions.hpp,
 // ImageBinding in image.cpp), a struct of static templates:
 //
 //   owner                          the class's full name, for traceback entries
@@ -58,7 +58,7 @@ template <auto F, size_t I> using parameter_t =
 // `with_receiver`: the first parameter is the instance (a method), else none is (a static
 // method). Arguments are read in order, each through the binding, before the function runs;
 // the receiver is read when the function is called, after them.
-template <class B, Name name, Name typed, auto Fn, bool with_receiver> struct PythonMethod {
+template <class Binding, Name name, Name typed, auto Fn, bool with_receiver> struct PythonMethod {
     using Shape = FunctionShape<decltype(Fn)>;
     using Sig = Signature<typed>;
     static constexpr size_t first = with_receiver ? 1 : 0;
@@ -72,17 +72,17 @@ template <class B, Name name, Name typed, auto Fn, bool with_receiver> struct Py
     static inline PyObject *interned[arity + 1];
     static int prepare() { return intern_names(Sig::names.data(), arity, interned); }
 
-    static std::nullptr_t fail() { return Fail<B::owner>::object(name.c_str()); }
+    static std::nullptr_t fail() { return Fail<Binding::owner>::object(name.c_str()); }
 
     template <size_t... I>
     VELMORA_HOT static PyObject *invoke(PyObject *self, PyObject *const *bound, std::index_sequence<I...>) {
         std::tuple<std::decay_t<parameter_t<Fn, first + I>>...> values;
-        if (!(B::template read<name>(bound[I], Sig::names[I], std::get<I>(values)) && ...)) {
+        if (!(Binding::template read<name>(bound[I], Sig::names[I], std::get<I>(values)) && ...)) {
             return fail();
         }
         auto run = [&]() -> decltype(auto) {
             if constexpr (with_receiver) {
-                return Fn(B::template receiver<name, parameter_t<Fn, 0>>(self), std::get<I>(values)...);
+                return Fn(Binding::template receiver<name, parameter_t<Fn, 0>>(self), std::get<I>(values)...);
             } else {
                 (void)self;
                 return Fn(std::get<I>(values)...);
@@ -92,7 +92,7 @@ template <class B, Name name, Name typed, auto Fn, bool with_receiver> struct Py
             run();
             return Py_NewRef(Py_None);
         } else {
-            PyObject *result = B::template to_python<name>(run());
+            PyObject *result = Binding::template to_python<name>(run());
             return result ? result : fail();
         }
     }
@@ -135,11 +135,11 @@ template <class B, Name name, Name typed, auto Fn, bool with_receiver> struct Py
 // flag zero, a class that can be subclassed first looks for a Python override of the method
 // (`own` is its Python-visible function, which marks the class's own method) and returns its
 // result; otherwise, or when there is none, the row's function runs on the entry's arguments.
-template <class B, Name name, auto Fn, auto Slot, FastMethod own, auto check,
+template <class Binding, Name name, auto Fn, auto Slot, FastMethod own, auto check,
           class = typename FunctionShape<decltype(Slot)>::Parameters>
 struct FlaggedEntry;
-template <class B, Name name, auto Fn, auto Slot, FastMethod own, auto check, class... A>
-struct FlaggedEntry<B, name, Fn, Slot, own, check, std::tuple<A...>> {
+template <class Binding, Name name, auto Fn, auto Slot, FastMethod own, auto check, class... A>
+struct FlaggedEntry<Binding, name, Fn, Slot, own, check, std::tuple<A...>> {
     using Result = typename FunctionShape<decltype(Slot)>::Result;
     static constexpr size_t count = sizeof...(A);
     static_assert(flagged_slot_ends_with_the_skip_dispatch_int<
@@ -149,7 +149,7 @@ struct FlaggedEntry<B, name, Fn, Slot, own, check, std::tuple<A...>> {
                   "an Entry row's function takes the slot's arguments without the flag");
 
     template <size_t... I> static Result run(std::tuple<A...> &&all, std::index_sequence<I...>) {
-        if constexpr (B::subclassable) {
+        if constexpr (Binding::subclassable) {
             // An instance of the class itself (a static type without a dictionary) has no
             // overrides: that is decided here, without a call.
             if (std::get<count - 1>(all) == 0 &&
@@ -163,15 +163,15 @@ struct FlaggedEntry<B, name, Fn, Slot, own, check, std::tuple<A...>> {
                 }
                 (std::make_index_sequence<count - 2>{});
                 if (d.ran) {  // the override's result, or the failure of its look-up or call
-                    return B::template from_override<name, Result, check>(std::move(d.result));
+                    return Binding::template from_override<name, Result, check>(std::move(d.result));
                 }
             }
         }
         if constexpr (std::is_void_v<Result>) {
-            Fn(B::template from_c<name, parameter_t<Fn, I>>(std::get<I>(all))...);
+            Fn(Binding::template from_c<name, parameter_t<Fn, I>>(std::get<I>(all))...);
         } else {
-            return B::template to_c<name, Result>(
-                Fn(B::template from_c<name, parameter_t<Fn, I>>(std::get<I>(all))...));
+            return Binding::template to_c<name, Result>(
+                Fn(Binding::template from_c<name, parameter_t<Fn, I>>(std::get<I>(all))...));
         }
     }
     static Result entry(A... a) { return run(std::tuple<A...>(a...), std::make_index_sequence<count - 1>{}); }

@@ -1,6 +1,6 @@
 // Member rows: every member of a class is one row of data, which names it once and gives its
 // Python method or property, its text signature, its binder, its C-level table slot where it
-// has one, and what its stub declares. A class's rows are read "in" its binding B (binding.hpp),
+// has one, and what its stub declares. A class's rows are read "in" its binding Binding (binding.hpp),
 // which converts every value a row's function takes or gives.
 //
 // Kinds of row (typed: the typed signature of signature.hpp, or a property's types):
@@ -22,7 +22,7 @@
 //                                           set(receiver, value), value read by the binding
 //   TableEntry<slot, fn>                    a C-level entry with no Python member
 //
-// Members<Row…> lists a class's rows in order; Join<Members<A…>, Members<B…>> is one list of
+// Members<Row…> lists a class's rows in order; Join<Members<A…>, Members<Binding…>> is one list of
 // both. The stub generator reads the rows from the built module (describe.hpp).
 #pragma once
 
@@ -69,8 +69,8 @@ template <class T, size_t... S> constexpr auto concat_all(const std::array<T, S>
 }
 
 template <Name name, Name typed, auto Fn, Name doc> struct Method {
-    template <class B> struct In : NoParts {
-        using Python = PythonMethod<B, name, typed, Fn, true>;
+    template <class Binding> struct In : NoParts {
+        using Python = PythonMethod<Binding, name, typed, Fn, true>;
         static constexpr std::array methods{MethodRow{name.c_str(), Python::call, Python::text_signature, doc.c_str()}};
         static constexpr std::array described{Described{"method", name.c_str(), typed.c_str(), nullptr, doc.c_str()}};
         static int prepare() { return Python::prepare(); }
@@ -78,17 +78,17 @@ template <Name name, Name typed, auto Fn, Name doc> struct Method {
 };
 
 template <Name name, Name typed, auto Fn, auto Slot, Name doc, auto check = nullptr> struct Entry {
-    template <class B> struct In : Method<name, typed, Fn, doc>::template In<B> {
-        using Python = PythonMethod<B, name, typed, Fn, true>;
+    template <class Binding> struct In : Method<name, typed, Fn, doc>::template In<Binding> {
+        using Python = PythonMethod<Binding, name, typed, Fn, true>;
         template <class Table> static void fill(Table &table, PyNumberMethods *) {
-            table.*Slot = FlaggedEntry<B, name, Fn, Slot, Python::call, check>::entry;
+            table.*Slot = FlaggedEntry<Binding, name, Fn, Slot, Python::call, check>::entry;
         }
     };
 };
 
 template <Name name, Name typed, auto Fn, Name doc> struct Static {
-    template <class B> struct In : NoParts {
-        using Python = PythonMethod<B, name, typed, Fn, false>;
+    template <class Binding> struct In : NoParts {
+        using Python = PythonMethod<Binding, name, typed, Fn, false>;
         static constexpr std::array statics{MethodRow{name.c_str(), Python::call, Python::text_signature, doc.c_str()}};
         static constexpr std::array described{Described{"static", name.c_str(), typed.c_str(), nullptr, doc.c_str()}};
         static int prepare() { return Python::prepare(); }
@@ -96,7 +96,7 @@ template <Name name, Name typed, auto Fn, Name doc> struct Static {
 };
 
 template <Name name, Name text, Name typed, FastMethod call, Name doc, int flags = 0> struct Custom {
-    template <class B> struct In : NoParts {
+    template <class Binding> struct In : NoParts {
         static constexpr std::array methods{
             MethodRow{name.c_str(), call, text.c_str(), doc.c_str(), METH_FASTCALL | METH_KEYWORDS | flags}};
         static constexpr std::array described{Described{"method", name.c_str(), typed.c_str(), nullptr, doc.c_str()}};
@@ -127,12 +127,12 @@ template <Name name, auto Slot, Name typed, auto Fn, Name doc, bool shown = true
     }
     // The method form, `v.__mul__(2)`: one positional argument, as the interpreter's own
     // operator methods take it; a keyword is refused before the count is looked at.
-    template <class B> struct In : NoParts {
+    template <class Binding> struct In : NoParts {
         static PyObject *call(PyObject *self, PyObject *const *args, Py_ssize_t nargs, PyObject *kw) {
             PyObject *other;
             if (!no_keyword_names(kw, name.c_str()) ||
                 !bind_args(name.c_str(), args, nargs, nullptr, {"other"}, &other)) {
-                return Fail<B::owner>::object(name.c_str());
+                return Fail<Binding::owner>::object(name.c_str());
             }
             return binary_slot(self, other);
         }
@@ -157,14 +157,15 @@ template <Name name, auto Slot, Name typed, auto Fn, Name doc, bool shown = true
 
 // A property's getter: get(receiver) converted by the binding; a failure is traced as
 // "name.__get__".
-template <class B, Name name, auto Get> PyObject *property_getter(PyObject *self, void *) {
-    PyObject *value = B::template to_python<name>(Get(B::template receiver<name, parameter_t<Get, 0>>(self)));
-    return value ? value : Fail<B::owner>::object(getter_name<name>.data());
+template <class Binding, Name name, auto Get> PyObject *property_getter(PyObject *self, void *) {
+    PyObject *value =
+        Binding::template to_python<name>(Get(Binding::template receiver<name, parameter_t<Get, 0>>(self)));
+    return value ? value : Fail<Binding::owner>::object(getter_name<name>.data());
 }
 
 // A property's setter: the value read by the binding as set's second parameter, then stored by
 // set (which may report failure by returning false). Deleting the property is refused.
-template <class B, Name name, auto Set> int property_setter(PyObject *self, PyObject *value, void *) {
+template <class Binding, Name name, auto Set> int property_setter(PyObject *self, PyObject *value, void *) {
     using Value = std::decay_t<parameter_t<Set, 1>>;
     using Stored = typename FunctionShape<decltype(Set)>::Result;
     static_assert(std::is_void_v<Stored> || std::is_same_v<Stored, bool>,
@@ -172,66 +173,66 @@ template <class B, Name name, auto Set> int property_setter(PyObject *self, PyOb
     Value v;
     if (value == nullptr) {
         refuse_property_delete();
-    } else if (B::template read<name>(value, name.c_str(), v)) {
+    } else if (Binding::template read<name>(value, name.c_str(), v)) {
         if constexpr (std::is_void_v<Stored>) {
-            Set(B::template receiver<name, parameter_t<Set, 0>>(self), v);
+            Set(Binding::template receiver<name, parameter_t<Set, 0>>(self), v);
             return 0;
         } else {
-            if (Set(B::template receiver<name, parameter_t<Set, 0>>(self), v)) {
+            if (Set(Binding::template receiver<name, parameter_t<Set, 0>>(self), v)) {
                 return 0;
             }
         }
     }
-    return Fail<B::owner>::status(setter_name<name>.data());
+    return Fail<Binding::owner>::status(setter_name<name>.data());
 }
 
 template <Name name, Name type, auto Get, Name doc> struct Property {
-    template <class B> struct In : NoParts {
+    template <class Binding> struct In : NoParts {
         static constexpr std::array getsets{
-            PyGetSetDef{name.c_str(), property_getter<B, name, Get>, nullptr, doc.c_str(), nullptr}};
+            PyGetSetDef{name.c_str(), property_getter<Binding, name, Get>, nullptr, doc.c_str(), nullptr}};
         static constexpr std::array described{Described{"property", name.c_str(), type.c_str(), nullptr, doc.c_str()}};
     };
 };
 
 template <Name name, Name type, Name set_type, auto Get, auto Set, Name doc> struct Attribute {
-    template <class B> struct In : NoParts {
-        static constexpr std::array getsets{PyGetSetDef{name.c_str(), property_getter<B, name, Get>,
-                                                        property_setter<B, name, Set>, doc.c_str(), nullptr}};
+    template <class Binding> struct In : NoParts {
+        static constexpr std::array getsets{PyGetSetDef{name.c_str(), property_getter<Binding, name, Get>,
+                                                        property_setter<Binding, name, Set>, doc.c_str(), nullptr}};
         static constexpr std::array described{
             Described{"property", name.c_str(), type.c_str(), set_type.c_str(), doc.c_str()}};
     };
 };
 
 template <auto Slot, auto Fn> struct TableEntry {
-    template <class B> struct In : NoParts {
+    template <class Binding> struct In : NoParts {
         template <class Table> static void fill(Table &table, PyNumberMethods *) { table.*Slot = Fn; }
     };
 };
 
 // The rows of a class, in order.
 template <class... Row> struct Members {
-    template <class B> struct In {
-        static constexpr auto methods = concat_all(Row::template In<B>::methods...);
-        static constexpr auto statics = concat_all(Row::template In<B>::statics...);
-        static constexpr auto getsets = concat_all(Row::template In<B>::getsets...);
-        static constexpr auto described = concat_all(Row::template In<B>::described...);
+    template <class Binding> struct In {
+        static constexpr auto methods = concat_all(Row::template In<Binding>::methods...);
+        static constexpr auto statics = concat_all(Row::template In<Binding>::statics...);
+        static constexpr auto getsets = concat_all(Row::template In<Binding>::getsets...);
+        static constexpr auto described = concat_all(Row::template In<Binding>::described...);
         // Every row prepared, in order, until one fails (-1, with its exception set).
         static int prepare() {
             bool ok = true;
-            const bool each[] = {(ok = ok && Row::template In<B>::prepare() == 0)..., true};
+            const bool each[] = {(ok = ok && Row::template In<Binding>::prepare() == 0)..., true};
             (void)each;
             return ok ? 0 : -1;
         }
         template <class Table> static void fill(Table &table, PyNumberMethods *numbers = nullptr) {
-            const int filled[] = {(Row::template In<B>::fill(table, numbers), 0)..., 0};
+            const int filled[] = {(Row::template In<Binding>::fill(table, numbers), 0)..., 0};
             (void)filled;
         }
     };
 };
 template <class... Lists> struct JoinRows;
 template <class... A> struct JoinRows<Members<A...>> { using type = Members<A...>; };
-template <class... A, class... B, class... Rest> struct JoinRows<Members<A...>, Members<B...>, Rest...> {
-    using type = typename JoinRows<Members<A..., B...>, Rest...>::type;
+template <class... A, class... Binding, class... Rest> struct JoinRows<Members<A...>, Members<Binding...>, Rest...> {
+    using type = typename JoinRows<Members<A..., Binding...>, Rest...>::type;
 };
 template <class... Lists> using Join = typename JoinRows<Lists...>::type;
 
