@@ -17,7 +17,6 @@ import textwrap
 from fractions import Fraction
 from pathlib import Path
 
-import numpy as np
 from hypothesis import strategies as st
 
 import velmora
@@ -55,11 +54,21 @@ def f32_bits(x: float) -> int:
     return struct.unpack("<I", struct.pack("<f", x))[0]
 
 
+def next_f32(x: float, up: bool) -> float:
+    """The float32 next to the float32 x, towards +inf when up, else towards -inf."""
+    if math.isinf(x) and (x > 0) == up:
+        return x
+    if x == 0:
+        return math.copysign(2.0**-149, 1.0 if up else -1.0)
+    return struct.unpack("<f", struct.pack("<I", f32_bits(x) + (1 if (x > 0) == up else -1)))[0]
+
+
 def round_f32(q: Fraction) -> float:
-    """Rounds an exact value once to the nearest float32 (ties to even)."""
-    start = np.float32(float(q))
-    candidates = [start, np.nextafter(start, np.float32(np.inf)), np.nextafter(start, np.float32(-np.inf))]
-    return float(min(candidates, key=lambda c: (abs(Fraction(float(c)) - q), f32_bits(float(c)) & 1)))
+    """Rounds an exact value once to the nearest float32 (ties to even). Through the double
+    (two roundings) and then the nearest of its neighbours; struct rather than numpy, like f32."""
+    start = f32(float(q))
+    candidates = [start, next_f32(start, True), next_f32(start, False)]
+    return min(candidates, key=lambda c: (abs(Fraction(c) - q), f32_bits(c) & 1))
 
 
 def fma_f32(a: float, b: float, c: float) -> float:
