@@ -6,7 +6,10 @@
 
 namespace velmora {
 
-const char *describe(std::span<const Described> rows) {
+const char *describe(std::atomic<const char *> &made, std::span<const Described> rows) {
+    if (const char *text = made.load()) {
+        return text;
+    }
     size_t size = 1;
     for (const Described &d : rows) {
         for (const char *field : {d.kind, d.name, d.typed, d.set_type, d.doc}) {
@@ -31,6 +34,11 @@ const char *describe(std::span<const Described> rows) {
         }
     }
     *out = 0;
+    const char *expected = nullptr;
+    if (!made.compare_exchange_strong(expected, text)) {  // another thread made it first
+        PyMem_RawFree(text);
+        return expected;
+    }
     return text;
 }
 

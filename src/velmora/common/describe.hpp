@@ -5,6 +5,7 @@
 // these lines, so a member's types are written once, in its row, and never parsed from source.
 #pragma once
 
+#include <atomic>
 #include <span>
 
 namespace velmora {
@@ -17,7 +18,10 @@ struct Described {
     const char *doc;
 };
 
-// The lines for `rows`, made on the first call and kept for the life of the process.
-const char *describe(std::span<const Described> rows);
+// The lines for `rows`, made on the first call and kept in `made` for the life of the process.
+// `made` is a constant-initialised atomic rather than a function-local static: such a static's
+// thread-safe initialisation calls into libstdc++ (__cxa_guard_*), which the modules do not link,
+// and tools may call from several threads (ctypes releases the GIL).
+const char *describe(std::atomic<const char *> &made, std::span<const Described> rows);
 
 }  // namespace velmora

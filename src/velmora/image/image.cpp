@@ -99,8 +99,8 @@ int prepare() {
 }
 
 const char *describe() {
-    static const char *rows = velmora::describe(Rows::described);
-    return rows;
+    static constinit std::atomic<const char *> made{nullptr};
+    return velmora::describe(made, Rows::described);
 }
 
 constexpr char pickling_refused[] = "self._raw cannot be converted to a Python object for pickling";

@@ -132,8 +132,8 @@ int import_vectors() {
 }
 
 const char *describe() {
-    static const char *rows = velmora::describe(Rows::described);
-    return rows;
+    static constinit std::atomic<const char *> made{nullptr};
+    return velmora::describe(made, Rows::described);
 }
 
 constexpr char pickling_refused[] =

@@ -59,8 +59,8 @@ struct VectorFamily : VectorConstruction<Config>, VectorArithmetic<Config>, Vect
     }
 
     static const char *describe() {
-        static const char *rows = velmora::describe(Rows::described);
-        return rows;
+        static constinit std::atomic<const char *> made{nullptr};
+        return velmora::describe(made, Rows::described);
     }
 
     // The vector modules import no classes; they check the host's `type` by the same rule.
