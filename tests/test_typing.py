@@ -15,6 +15,9 @@ ROOT = Path(__file__).resolve().parent.parent
 
 
 def test_stubs_match_their_generator():
+    # The generator reads the rows from the built modules through ctypes, which the musl
+    # interpreter CI builds lacks (no libffi); the stubs are the same files everywhere.
+    pytest.importorskip("ctypes")
     spec = importlib.util.spec_from_file_location("generate_stubs", ROOT / "tools" / "generate_stubs.py")
     generator = importlib.util.module_from_spec(spec)
     spec.loader.exec_module(generator)
