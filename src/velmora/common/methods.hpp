@@ -28,14 +28,6 @@ struct MethodRow {
     int flags = METH_FASTCALL | METH_KEYWORDS;
 };
 
-template <class T, size_t A, size_t B>
-constexpr std::array<T, A + B> concat(const std::array<T, A> &a, const std::array<T, B> &b) {
-    std::array<T, A + B> out{};
-    std::copy(a.begin(), a.end(), out.begin());
-    std::copy(b.begin(), b.end(), out.begin() + A);
-    return out;
-}
-
 // "name(signature)\n--\n\ndoc": the interpreter reads the text signature off the doc.
 // Made once and kept for the life of the process.
 const char *signed_doc(const char *name, const char *signature, const char *doc);

@@ -1,6 +1,6 @@
 // Member rows: every member of a class is one row of data, which names it once and gives its
 // Python method or property, its text signature, its binder, its C-level table slot where it
-// has one, and what its stub declares. A class's rows are read "in" its binding Binding (binding.hpp),
+// has one, and what its stub declares. A class's rows are read "in" its binding (binding.hpp),
 // which converts every value a row's function takes or gives.
 //
 // Kinds of row (typed: the typed signature of signature.hpp, or a property's types):
@@ -22,7 +22,7 @@
 //                                           set(receiver, value), value read by the binding
 //   TableEntry<slot, fn>                    a C-level entry with no Python member
 //
-// Members<Row…> lists a class's rows in order; Join<Members<A…>, Members<Binding…>> is one list of
+// Members<Row…> lists a class's rows in order; Join<Members<A…>, Members<B…>> is one list of
 // both. The stub generator reads the rows from the built module (describe.hpp).
 #pragma once
 
